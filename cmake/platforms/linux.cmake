@@ -1,0 +1,1 @@
+# Linux: the Qt runtime and the desktop image.

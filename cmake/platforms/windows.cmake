@@ -1,0 +1,1 @@
+# Windows: the Win32 runtime and Quorbel.exe.

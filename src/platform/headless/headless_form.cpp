@@ -1,0 +1,209 @@
+// The in-memory controls and the Click bookkeeping of the headless form.
+#include "platform/headless/headless_form.hpp"
+
+#include <algorithm>
+
+namespace quorbel::headless {
+
+class HeadlessForm::MemoryList final : public ListBox {
+public:
+    MemoryList(HeadlessForm& form, Index index, std::span<const std::string_view> rows, bool bound)
+        : form_(form), index_(index), rows_(rows.begin(), rows.end()), bound_(bound) {}
+
+    Index ListIndex() const override { return selected_; }
+    void SetListIndex(Index row) override {
+        CheckListRow(row, Count(), true);
+        if (row == selected_) return;
+        selected_ = row;
+        if (!bound_) return;
+        ++form_.listChanges_[static_cast<std::size_t>(index_)];
+        form_.Raise(form_.events_.list1Click, index_);
+    }
+    std::string List(Index row) const override {
+        CheckListRow(row, Count(), false);
+        return rows_[static_cast<std::size_t>(row)];
+    }
+
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const std::vector<std::string>& Rows() const { return rows_; }
+    // A user's click: the row becomes selected if it was not, and Click is raised either way.
+    void UserClick(Index row) {
+        CheckListRow(row, Count(), false);
+        if (row != selected_) {
+            selected_ = row;
+            ++form_.listChanges_[static_cast<std::size_t>(index_)];
+        }
+        form_.Raise(form_.events_.list1Click, index_);
+    }
+
+private:
+    HeadlessForm& form_;
+    Index index_;
+    std::vector<std::string> rows_;
+    bool bound_;
+    Index selected_ = kNoRow;
+};
+
+class HeadlessForm::MemoryOption final : public OptionButton {
+public:
+    MemoryOption(HeadlessForm& form, Index index) : form_(form), index_(index) {}
+
+    void SetValue(bool checked) override {
+        if (checked == checked_) return;
+        if (!checked) {
+            Change(false);
+            return;
+        }
+        // Checking one option of the group unchecks the others; only the checked one raises Click.
+        for (auto& other : form_.option1_)
+            if (other.get() != this && other->checked_) other->Change(false);
+        Change(true);
+        form_.Raise(form_.events_.option1Click, index_);
+    }
+
+    bool Checked() const { return checked_; }
+    void UserClick() {
+        if (checked_) {
+            form_.Raise(form_.events_.option1Click, index_);
+            return;
+        }
+        SetValue(true);
+    }
+
+private:
+    void Change(bool checked) {
+        checked_ = checked;
+        ++form_.optionChanges_[static_cast<std::size_t>(index_)];
+    }
+
+    HeadlessForm& form_;
+    Index index_;
+    bool checked_ = false;
+};
+
+class HeadlessForm::MemoryText final : public TextBox {
+public:
+    explicit MemoryText(std::string_view text) : text_(text) {}
+    void SetText(std::string_view text) override { text_.assign(text); }
+    const std::string& Contents() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events)
+    : layout_(layout), events_(events) {
+    for (const ControlDescription& c : layout.controls) {
+        switch (c.kind) {
+            case ControlKind::ListBox:
+                if (c.index == kNotInArray) {
+                    list2_ = std::make_unique<MemoryList>(*this, c.index, c.rows, false);
+                } else {
+                    list1_.resize(std::max<std::size_t>(list1_.size(), c.index + 1u));
+                    list1_[static_cast<std::size_t>(c.index)] =
+                        std::make_unique<MemoryList>(*this, c.index, c.rows, true);
+                }
+                break;
+            case ControlKind::OptionButton:
+                option1_.resize(std::max<std::size_t>(option1_.size(), c.index + 1u));
+                option1_[static_cast<std::size_t>(c.index)] = std::make_unique<MemoryOption>(*this, c.index);
+                break;
+            case ControlKind::TextBox:
+                text1_.resize(std::max<std::size_t>(text1_.size(), c.index + 1u));
+                text1_[static_cast<std::size_t>(c.index)] = std::make_unique<MemoryText>(c.text);
+                break;
+            case ControlKind::Label:
+            case ControlKind::Frame:
+                break;  // nothing the handlers reach
+        }
+    }
+    for (auto& l : list1_) list1Refs_.push_back(l.get());
+    for (auto& o : option1_) option1Refs_.push_back(o.get());
+    for (auto& t : text1_) text1Refs_.push_back(t.get());
+    controls_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
+    listChanges_.assign(list1_.size(), 0);
+    optionChanges_.assign(option1_.size(), 0);
+}
+
+HeadlessForm::~HeadlessForm() = default;
+
+void HeadlessForm::Raise(ClickProcedure procedure, Index index) {
+    ++handlerCalls_;
+    ++depth_;
+    maxDepth_ = std::max(maxDepth_, depth_);
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{depth_};
+    procedure(*controls_, index);
+}
+
+HeadlessForm::MemoryList& HeadlessForm::ListAt(Index list) const {
+    static_cast<void>(controls_->List1(list));  // a missing element is a run-time error
+    return *list1_[static_cast<std::size_t>(list)];
+}
+
+HeadlessForm::MemoryOption& HeadlessForm::OptionAt(Index option) const {
+    static_cast<void>(controls_->Option1(option));
+    return *option1_[static_cast<std::size_t>(option)];
+}
+
+void HeadlessForm::ClickListRow(Index list, Index row) { ListAt(list).UserClick(row); }
+
+void HeadlessForm::PressListArrow(Index list, int delta) {
+    MemoryList& l = ListAt(list);
+    const Index current = l.ListIndex();
+    const int target = current == kNoRow ? 0 : std::clamp(current + delta, 0, l.Count() - 1);
+    if (target == current) return;
+    l.UserClick(static_cast<Index>(target));
+}
+
+void HeadlessForm::ClickOption(Index option) { OptionAt(option).UserClick(); }
+
+void HeadlessForm::PressOptionArrow(Index fromOption, int delta) {
+    static_cast<void>(OptionAt(fromOption));
+    const int count = OptionCount();
+    const int target = ((fromOption + delta) % count + count) % count;
+    MemoryOption& o = OptionAt(static_cast<Index>(target));
+    if (!o.Checked()) o.UserClick();
+}
+
+Index HeadlessForm::ListIndexOf(Index list) const { return ListAt(list).ListIndex(); }
+int HeadlessForm::ListCount() const { return static_cast<int>(list1_.size()); }
+int HeadlessForm::OptionCount() const { return static_cast<int>(option1_.size()); }
+
+Index HeadlessForm::CheckedOption() const {
+    for (std::size_t i = 0; i < option1_.size(); ++i)
+        if (option1_[i]->Checked()) return static_cast<Index>(i);
+    return kNoRow;
+}
+
+int HeadlessForm::CheckedOptionCount() const {
+    return static_cast<int>(std::count_if(option1_.begin(), option1_.end(),
+                                          [](const auto& o) { return o->Checked(); }));
+}
+
+const std::string& HeadlessForm::TextOf(Index text) const {
+    static_cast<void>(controls_->Text1(text));
+    return text1_[static_cast<std::size_t>(text)]->Contents();
+}
+
+bool HeadlessForm::IsHidden(std::string_view name, Index index) const {
+    for (const ControlDescription& c : layout_.controls)
+        if (c.name == name && c.index == index) return c.hidden;
+    throw RuntimeError("no control " + std::string(name));
+}
+
+std::vector<std::string> HeadlessForm::ListRows(std::string_view name, Index index) const {
+    if (name == "List2") return list2_->Rows();
+    return ListAt(index).Rows();
+}
+
+void HeadlessForm::ResetCounters() {
+    maxDepth_ = depth_;
+    handlerCalls_ = 0;
+    std::fill(listChanges_.begin(), listChanges_.end(), 0);
+    std::fill(optionChanges_.begin(), optionChanges_.end(), 0);
+}
+
+}  // namespace quorbel::headless

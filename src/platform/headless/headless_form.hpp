@@ -1,0 +1,83 @@
+// An in-memory form built from the window layout: the test and benchmark vehicle for the handlers.
+// It raises Click on every assignment that changes a list row or checks an option, nested inside
+// the running handler, which is the harshest behaviour the event rule allows.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "window/control_services.hpp"
+#include "window/form_events.hpp"
+#include "window/main_window_layout.hpp"
+
+namespace quorbel::headless {
+
+class HeadlessForm {
+public:
+    explicit HeadlessForm(const WindowLayout& layout, FormEvents events);
+    ~HeadlessForm();
+    HeadlessForm(const HeadlessForm&) = delete;
+    HeadlessForm& operator=(const HeadlessForm&) = delete;
+
+    const ControlServices& Controls() const { return *controls_; }
+
+    // User actions. Each changes what the user changed and raises Click for that control.
+    // Clicking a row or an option raises Click even when it is already selected, as a real click does.
+    void ClickListRow(Index list, Index row);
+    // Arrow Up (-1) or Down (+1) in a list; with no row selected either selects the first row.
+    // At the first or last row nothing changes and nothing is raised.
+    void PressListArrow(Index list, int delta);
+    void ClickOption(Index option);
+    // Arrow keys among the options move to the neighbour (wrapping round) and check it.
+    void PressOptionArrow(Index fromOption, int delta);
+
+    // What the user sees.
+    Index ListIndexOf(Index list) const;
+    int ListCount() const;
+    Index CheckedOption() const;  // kNoRow when none is checked
+    int OptionCount() const;
+    int CheckedOptionCount() const;
+    const std::string& TextOf(Index text) const;
+    bool IsHidden(std::string_view name, Index index) const;
+    std::vector<std::string> ListRows(std::string_view name, Index index) const;
+
+    // Event bookkeeping, for bounding the nesting of Click.
+    int Depth() const { return depth_; }
+    int MaxDepth() const { return maxDepth_; }
+    int HandlerCalls() const { return handlerCalls_; }
+    // How often each List1 element's row and each Option1 element's check changed.
+    const std::vector<int>& ListChanges() const { return listChanges_; }
+    const std::vector<int>& OptionChanges() const { return optionChanges_; }
+    void ResetCounters();
+
+private:
+    class MemoryList;
+    class MemoryOption;
+    class MemoryText;
+    friend class MemoryList;
+    friend class MemoryOption;
+
+    void Raise(ClickProcedure procedure, Index index);
+    MemoryList& ListAt(Index list) const;
+    MemoryOption& OptionAt(Index option) const;
+
+    const WindowLayout& layout_;
+    FormEvents events_;
+    std::vector<std::unique_ptr<MemoryList>> list1_;
+    std::unique_ptr<MemoryList> list2_;
+    std::vector<std::unique_ptr<MemoryOption>> option1_;
+    std::vector<std::unique_ptr<MemoryText>> text1_;
+    std::vector<ListBox*> list1Refs_;
+    std::vector<OptionButton*> option1Refs_;
+    std::vector<TextBox*> text1Refs_;
+    std::unique_ptr<ControlServices> controls_;
+
+    int depth_ = 0;
+    int maxDepth_ = 0;
+    int handlerCalls_ = 0;
+    std::vector<int> listChanges_;
+    std::vector<int> optionChanges_;
+};
+
+}  // namespace quorbel::headless

@@ -1,0 +1,97 @@
+// The control operations the event handlers rely on, over whichever runtime built the window.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quorbel {
+
+// Index of a control array element, and list row numbers; row -1 means no row is selected.
+using Index = std::int16_t;
+inline constexpr Index kNoRow = -1;
+
+// A failed control operation. Nothing in the program catches it: the runtime shows its message
+// and ends the program.
+class RuntimeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Each control kind offers only what the handlers use. A runtime implements these over its own
+// controls and keeps the event rule: an assignment that changes nothing raises no Click.
+class ListBox {
+public:
+    ListBox() = default;
+    ListBox(const ListBox&) = delete;
+    ListBox& operator=(const ListBox&) = delete;
+    virtual ~ListBox() = default;
+
+    // The selected row, or kNoRow.
+    virtual Index ListIndex() const = 0;
+    // Selects the row; may raise Click when the row changes. A row outside -1..count-1 fails.
+    virtual void SetListIndex(Index row) = 0;
+    // The text of a row; a row that does not exist fails.
+    virtual std::string List(Index row) const = 0;
+};
+
+class OptionButton {
+public:
+    OptionButton() = default;
+    OptionButton(const OptionButton&) = delete;
+    OptionButton& operator=(const OptionButton&) = delete;
+    virtual ~OptionButton() = default;
+
+    // True checks this option and unchecks the others of its group; may raise Click when that
+    // changes anything.
+    virtual void SetValue(bool checked) = 0;
+};
+
+class TextBox {
+public:
+    TextBox() = default;
+    TextBox(const TextBox&) = delete;
+    TextBox& operator=(const TextBox&) = delete;
+    virtual ~TextBox() = default;
+
+    // Replaces the whole contents.
+    virtual void SetText(std::string_view text) = 0;
+};
+
+// The form's control arrays as the handlers see them. A runtime hands in its elements in Index
+// order; reaching an element that does not exist raises RuntimeError.
+class ControlServices {
+public:
+    ControlServices(std::span<ListBox* const> list1, ListBox& list2,
+                    std::span<OptionButton* const> option1, std::span<TextBox* const> text1)
+        : list1_(list1), list2_(list2), option1_(option1), text1_(text1) {}
+    ControlServices(const ControlServices&) = delete;
+    ControlServices& operator=(const ControlServices&) = delete;
+
+    ListBox& List1(Index index) const { return Element(list1_, "List1", index); }
+    ListBox& List2() const { return list2_; }
+    OptionButton& Option1(Index index) const { return Element(option1_, "Option1", index); }
+    TextBox& Text1(Index index) const { return Element(text1_, "Text1", index); }
+
+private:
+    template <typename Control>
+    static Control& Element(std::span<Control* const> array, std::string_view name, Index index) {
+        if (index < 0 || static_cast<std::size_t>(index) >= array.size())
+            throw MissingElement(name, index);
+        return *array[static_cast<std::size_t>(index)];
+    }
+    static RuntimeError MissingElement(std::string_view name, Index index);
+
+    std::span<ListBox* const> list1_;
+    ListBox& list2_;
+    std::span<OptionButton* const> option1_;
+    std::span<TextBox* const> text1_;
+};
+
+// Checks a row number a list is asked about; shared by the runtimes so they fail alike.
+// `allowNone` admits kNoRow (selecting nothing).
+void CheckListRow(Index row, int rowCount, bool allowNone);
+
+}  // namespace quorbel

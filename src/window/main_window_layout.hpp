@@ -1,0 +1,166 @@
+// The program's only window as data: the form's properties and its eighteen controls in tab order.
+// Every runtime builds its window by walking this description; nothing else positions a control.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "content/house_table.hpp"
+#include "content/texts.hpp"
+#include "window/control_services.hpp"
+
+namespace quorbel {
+
+// Positions and sizes are in twips: 1/1440 inch, 15 twips to a pixel at 96 DPI.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+enum class ControlKind { TextBox, Label, Frame, OptionButton, ListBox };
+
+// Where a control's position is measured from: the form's client area, or Frame1's outer corner
+// (its caption band included).
+enum class Container { Form, Frame1 };
+
+struct FontDescription {
+    std::string_view family;
+    int points;
+    int weight;
+    bool italic;
+    bool underline;
+    bool strikeOut;
+    int charSet;  // 204 is Cyrillic.
+};
+
+struct FormDescription {
+    std::string_view name;
+    std::string_view caption;
+    Rgb backColor;
+    bool fixedSingleBorder;  // the user cannot resize the window
+    bool maxButton;
+    bool minButton;
+    int clientWidth;
+    int clientHeight;
+    FontDescription font;  // every control shows its text in this font
+    bool centreOnScreen;
+};
+
+struct ControlDescription {
+    ControlKind kind;
+    std::string_view name;
+    Index index;  // its Index in a control array, or kNotInArray
+    Container container;
+    TwipsRect bounds;
+    std::string_view text;                      // caption, or a text box's contents
+    std::span<const std::string_view> rows;     // a list box's rows, in order
+    std::optional<Rgb> background;              // nullopt keeps the runtime's default
+    bool hidden = false;
+    bool multiLine = false;
+    bool verticalScrollBar = false;
+    bool readOnly = false;
+    bool centredText = false;
+};
+
+inline constexpr Index kNotInArray = -1;
+
+struct WindowLayout {
+    FormDescription form;
+    // In TabIndex order: the position in this array is the control's TabIndex.
+    std::array<ControlDescription, 18> controls;
+};
+
+namespace layout_data {
+inline constexpr auto kColumnRows = [] {
+    std::array<std::array<std::string_view, kHouseCount>, kAttributeCount> columns{};
+    for (AttributeColumn c = 0; c < kAttributeCount; ++c)
+        columns[static_cast<std::size_t>(c)] = AttributeRows(c);
+    return columns;
+}();
+inline constexpr Rgb kLabelBack{255, 192, 128};
+inline constexpr Rgb kFormBack{192, 192, 255};
+
+constexpr ControlDescription TextBoxAt(Index index, TwipsRect bounds, std::string_view text,
+                                       bool hidden) {
+    return {.kind = ControlKind::TextBox, .name = "Text1", .index = index,
+            .container = Container::Form, .bounds = bounds, .text = text, .rows = {},
+            .background = std::nullopt, .hidden = hidden, .multiLine = true,
+            .verticalScrollBar = true, .readOnly = true};
+}
+constexpr ControlDescription HeadingAt(Index index, TwipsRect bounds, std::string_view text) {
+    return {.kind = ControlKind::Label, .name = "Label1", .index = index,
+            .container = Container::Form, .bounds = bounds, .text = text, .rows = {},
+            .background = kLabelBack, .centredText = true};
+}
+constexpr ControlDescription OptionAt(HouseIndex house, int left, int width) {
+    const House& h = HouseTable[static_cast<std::size_t>(house)];
+    return {.kind = ControlKind::OptionButton, .name = "Option1", .index = static_cast<Index>(house),
+            .container = Container::Frame1, .bounds = {left, 360, width, 375},
+            .text = h.colourCaption, .rows = {}, .background = h.optionBackground};
+}
+// A heading label and the attribute list under it share left edge and width.
+constexpr ControlDescription AttributeHeading(AttributeColumn column, int left, int width) {
+    return HeadingAt(static_cast<Index>(column + 1), {left, 1680, width, 375},
+                     AttributeHeadings[static_cast<std::size_t>(column)]);
+}
+constexpr ControlDescription AttributeList(AttributeColumn column, int left, int width) {
+    return {.kind = ControlKind::ListBox, .name = "List1", .index = static_cast<Index>(column),
+            .container = Container::Form, .bounds = {left, 2040, width, 1485}, .text = {},
+            .rows = kColumnRows[static_cast<std::size_t>(column)], .background = std::nullopt};
+}
+}  // namespace layout_data
+
+inline constexpr WindowLayout MainWindowLayout{
+    .form = {.name = "Quorbel",
+             .caption = WindowCaption,
+             .backColor = layout_data::kFormBack,
+             .fixedSingleBorder = true,
+             .maxButton = false,
+             .minButton = false,
+             .clientWidth = 6420,
+             .clientHeight = 5685,
+             .font = {.family = "Times New Roman", .points = 12, .weight = 400, .italic = false,
+                      .underline = false, .strikeOut = false, .charSet = 204},
+             .centreOnScreen = true},
+    .controls = {{
+        layout_data::TextBoxAt(0, {120, 3600, 6135, 1815}, StatementText, false),
+        // Lies partly outside the client area over Text1(0), which is why it stays hidden.
+        layout_data::TextBoxAt(1, {480, 3720, 6735, 1815}, EpigraphText, true),
+        layout_data::HeadingAt(0, {960, 0, 4575, 375}, TitleText),
+        {.kind = ControlKind::Frame, .name = "Frame1", .index = kNotInArray,
+         .container = Container::Form, .bounds = {120, 480, 5775, 975}, .text = FrameCaption,
+         .rows = {}, .background = layout_data::kFormBack},
+        layout_data::OptionAt(0, 120, 975),
+        layout_data::OptionAt(1, 1200, 975),
+        layout_data::OptionAt(2, 2280, 1215),
+        layout_data::OptionAt(3, 3600, 1095),
+        layout_data::OptionAt(4, 4800, 855),
+        layout_data::AttributeHeading(0, 360, 1455),
+        layout_data::AttributeList(0, 360, 1455),
+        layout_data::AttributeHeading(1, 1920, 855),
+        layout_data::AttributeList(1, 1920, 855),
+        layout_data::AttributeHeading(2, 2880, 1095),
+        layout_data::AttributeList(2, 2880, 1095),
+        layout_data::AttributeHeading(3, 4080, 1095),
+        layout_data::AttributeList(3, 4080, 1095),
+        {.kind = ControlKind::ListBox, .name = "List2", .index = kNotInArray,
+         .container = Container::Form, .bounds = {5400, 1680, 975, 1770}, .text = {},
+         .rows = HintTexts, .background = std::nullopt, .hidden = true},
+    }},
+};
+
+// Twips to pixels at the given DPI, rounded to nearest (15 twips a pixel at 96 DPI).
+constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// The frame's bounds, for placing controls whose container is Frame1.
+constexpr TwipsRect Frame1Bounds(const WindowLayout& layout) {
+    for (const ControlDescription& c : layout.controls)
+        if (c.kind == ControlKind::Frame) return c.bounds;
+    return {};
+}
+
+}  // namespace quorbel

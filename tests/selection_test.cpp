@@ -1,0 +1,134 @@
+// House selection through the headless form, where every changing assignment raises Click:
+// the shared scenarios, the bound on nesting, a long random run and the run-time error.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "behaviour_suite.hpp"
+#include "platform/headless/headless_form.hpp"
+#include "selection/house_selection.hpp"
+
+namespace quorbel {
+namespace {
+
+using headless::HeadlessForm;
+
+class HeadlessDriver : public testing::FormDriver {
+public:
+    HeadlessForm form{MainWindowLayout, HouseSelection};
+
+    void ClickListRow(int list, int row) override {
+        form.ClickListRow(static_cast<Index>(list), static_cast<Index>(row));
+    }
+    void ClickOption(int option) override { form.ClickOption(static_cast<Index>(option)); }
+    void PressListArrow(int list, int delta) override { form.PressListArrow(static_cast<Index>(list), delta); }
+    void PressOptionArrow(int from, int delta) override { form.PressOptionArrow(static_cast<Index>(from), delta); }
+    int ListIndex(int list) const override { return form.ListIndexOf(static_cast<Index>(list)); }
+    bool OptionChecked(int option) const override { return form.CheckedOption() == option; }
+    std::string Text() const override { return form.TextOf(0); }
+};
+
+}  // namespace
+
+namespace testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, HouseSelectionBehaviour, ::testing::Types<HeadlessDriver>);
+}
+
+namespace {
+
+TEST(HeadlessForm, IsFilledFromTheLayout) {
+    HeadlessForm form(MainWindowLayout, HouseSelection);
+    for (Index list = 0; list < 4; ++list) {
+        const auto rows = AttributeRows(list);
+        EXPECT_EQ(form.ListRows("List1", list), std::vector<std::string>(rows.begin(), rows.end()));
+        EXPECT_FALSE(form.IsHidden("List1", list));
+    }
+    EXPECT_EQ(form.ListRows("List2", kNotInArray), std::vector<std::string>(HintTexts.begin(), HintTexts.end()));
+    EXPECT_TRUE(form.IsHidden("List2", kNotInArray));
+    EXPECT_TRUE(form.IsHidden("Text1", 1));
+    EXPECT_FALSE(form.IsHidden("Text1", 0));
+    EXPECT_EQ(form.TextOf(1), EpigraphText);
+    EXPECT_EQ(form.OptionCount(), 5);
+    EXPECT_EQ(form.CheckedOptionCount(), 0);
+}
+
+// Every user action, from the start and from every house: each list's row and each option's check
+// changes at most once, and the nesting of Click stays shallow.
+TEST(Nesting, EachControlChangesAtMostOncePerChoice) {
+    int deepest = 0;
+    for (int from = -1; from < kHouseCount; ++from) {
+        for (int to = 0; to < kHouseCount; ++to) {
+            for (int via = 0; via < kAttributeCount + 1; ++via) {
+                HeadlessForm form(MainWindowLayout, HouseSelection);
+                if (from >= 0) form.ClickOption(static_cast<Index>(from));
+                form.ResetCounters();
+                if (via == kAttributeCount)
+                    form.ClickOption(static_cast<Index>(to));
+                else
+                    form.ClickListRow(static_cast<Index>(via), static_cast<Index>(to));
+                for (int changes : form.ListChanges()) EXPECT_LE(changes, 1);
+                for (int changes : form.OptionChanges()) EXPECT_LE(changes, 1);
+                EXPECT_EQ(form.Depth(), 0);
+                deepest = std::max(deepest, form.MaxDepth());
+            }
+        }
+    }
+    // A list click from the start: the clicked list, then List1(0), (1), (3), then Option1.
+    EXPECT_EQ(deepest, 5);
+}
+
+TEST(Nesting, ARandomRunKeepsEveryControlOnOneHouse) {
+    HeadlessDriver driver;
+    HeadlessForm& form = driver.form;
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> pick(0, 99);
+    bool chosen = false;
+    int deepest = 0;
+    for (int step = 0; step < 10000; ++step) {
+        const int kind = pick(random) % 4;
+        const int a = pick(random), b = pick(random);
+        const int delta = b % 2 ? 1 : -1;
+        switch (kind) {
+            case 0: form.ClickListRow(static_cast<Index>(a % 4), static_cast<Index>(b % 5)); break;
+            case 1: form.ClickOption(static_cast<Index>(a % 5)); break;
+            case 2: form.PressListArrow(static_cast<Index>(a % 4), delta); break;
+            default: form.PressOptionArrow(static_cast<Index>(a % 5), delta); break;
+        }
+        chosen = chosen || form.ListIndexOf(0) != kNoRow;
+        ASSERT_TRUE(testing::Consistent(driver)) << "after step " << step;
+        ASSERT_EQ(chosen, form.TextOf(0) != StatementText) << "after step " << step;
+        deepest = std::max(deepest, form.MaxDepth());
+    }
+    EXPECT_LE(deepest, 5);
+}
+
+TEST(RuntimeErrors, AMissingElementIsRaisedNotSwallowed) {
+    HeadlessForm form(MainWindowLayout, HouseSelection);
+    const ControlServices& controls = form.Controls();
+    EXPECT_THROW(controls.List1(4), RuntimeError);
+    EXPECT_THROW(controls.List1(-1), RuntimeError);
+    EXPECT_THROW(controls.Option1(5), RuntimeError);
+    EXPECT_THROW(controls.Text1(2), RuntimeError);
+    EXPECT_THROW(controls.List2().List(5), RuntimeError);
+    EXPECT_THROW(controls.List1(0).SetListIndex(5), RuntimeError);
+    try {
+        List1_Click(controls, 4);
+        ADD_FAILURE() << "no run-time error";
+    } catch (const RuntimeError& error) {
+        EXPECT_NE(std::string(error.what()).find("List1(4)"), std::string::npos) << error.what();
+    }
+    // Raised from deep inside nested handlers, it still reaches the runtime.
+    form.ClickOption(2);
+    EXPECT_THROW(List1_Click(controls, 9), RuntimeError);
+}
+
+// A list Click while that list has no selected row names no house: it changes nothing.
+TEST(RuntimeErrors, AListClickWithNoRowSelectedDoesNothing) {
+    HeadlessDriver driver;
+    EXPECT_NO_THROW(List1_Click(driver.form.Controls(), 2));
+    EXPECT_TRUE(testing::ShowsStart(driver));
+    EXPECT_EQ(driver.form.HandlerCalls(), 0);
+}
+
+}  // namespace
+}  // namespace quorbel
