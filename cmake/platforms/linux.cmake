@@ -1,1 +1,30 @@
-# Linux: the Qt runtime and the desktop image.
+# Linux: the Qt runtime, the quorbel program and its desktop files.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(GNUInstallDirs)
+
+set(QUORBEL_APP_ID example.quorbel.Quorbel)
+
+add_library(quorbel_qt STATIC
+  src/platform/qt/qt_form.cpp
+  src/platform/qt/qt_runtime.cpp)
+target_link_libraries(quorbel_qt PUBLIC quorbel_core Qt6::Widgets PRIVATE quorbel_warnings)
+set_target_properties(quorbel_qt PROPERTIES AUTOMOC OFF)
+
+add_executable(quorbel src/app/main_linux.cpp)
+target_include_directories(quorbel PRIVATE src/app)
+target_link_libraries(quorbel PRIVATE quorbel_qt quorbel_core quorbel_warnings)
+
+# Every icon file is made from the one XPM source.
+set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
+set(QUORBEL_ICON_PNG ${CMAKE_BINARY_DIR}/${QUORBEL_APP_ID}.png)
+add_custom_command(OUTPUT ${QUORBEL_ICON_PNG}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --png ${QUORBEL_ICON_PNG}
+  DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
+  COMMENT "Making the desktop icon")
+add_custom_target(quorbel_icon ALL DEPENDS ${QUORBEL_ICON_PNG})
+
+install(TARGETS quorbel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES src/app/${QUORBEL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES src/app/${QUORBEL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${QUORBEL_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)

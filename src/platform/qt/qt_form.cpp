@@ -1,0 +1,268 @@
+// Builds the form's widgets by walking the window layout and adapts them to the control services.
+#include "platform/qt/qt_form.hpp"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace quorbel::qt {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+// A single-selection list whose user can move the selection but never clear it: Ctrl+click and
+// Ctrl+Space would otherwise leave it with no selected row while the other lists keep theirs.
+class SelectionList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const auto command = QListWidget::selectionCommand(index, event);
+        if (!(command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))) return command;
+        if (!index.isValid() || selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
+        return QItemSelectionModel::ClearAndSelect;
+    }
+};
+
+}  // namespace
+
+struct QtForm::Built {
+    const ControlDescription* description;
+    QWidget* widget;
+};
+
+class QtForm::ListAdapter final : public ListBox {
+public:
+    explicit ListAdapter(QListWidget* list) : list_(list) {}
+
+    Index ListIndex() const override {
+        const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
+        return selected.isEmpty() ? kNoRow : static_cast<Index>(selected.front().row());
+    }
+    void SetListIndex(Index row) override {
+        CheckListRow(row, list_->count(), true);
+        if (row == ListIndex()) return;  // no change, no Click
+        if (row == kNoRow)
+            list_->clearSelection();
+        else
+            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+    std::string List(Index row) const override {
+        CheckListRow(row, list_->count(), false);
+        return list_->item(row)->text().toStdString();
+    }
+
+private:
+    QListWidget* list_;
+};
+
+class QtForm::OptionAdapter final : public OptionButton {
+public:
+    explicit OptionAdapter(QRadioButton* option) : option_(option) {}
+    void SetValue(bool checked) override {
+        if (option_->isChecked() != checked) option_->setChecked(checked);
+    }
+
+private:
+    QRadioButton* option_;
+};
+
+class QtForm::TextAdapter final : public TextBox {
+public:
+    explicit TextAdapter(QPlainTextEdit* edit) : edit_(edit) {}
+    void SetText(std::string_view text) override {
+        // The texts end their lines in CR LF; the editor breaks lines at LF alone.
+        edit_->setPlainText(ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+
+private:
+    QPlainTextEdit* edit_;
+};
+
+QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
+    : events_(events), reportError_(std::move(reportError)) {
+    Build(layout);
+    for (auto& l : list1_) list1Refs_.push_back(l.get());
+    for (auto& o : option1_) option1Refs_.push_back(o.get());
+    for (auto& t : text1_) text1Refs_.push_back(t.get());
+    controls_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
+}
+
+QtForm::~QtForm() = default;
+
+template <typename Adapter, typename Widget>
+static void Place(std::vector<std::unique_ptr<Adapter>>& array, Index index, Widget* widget) {
+    if (array.size() <= static_cast<std::size_t>(index)) array.resize(static_cast<std::size_t>(index) + 1);
+    array[static_cast<std::size_t>(index)] = std::make_unique<Adapter>(widget);
+}
+
+void QtForm::Build(const WindowLayout& layout) {
+    const FormDescription& form = layout.form;
+    setObjectName(ToQString(form.name));
+    setWindowTitle(ToQString(form.caption));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ToColor(form.backColor));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    // Every control inherits this font. Qt picks glyphs by Unicode, so the character set needs no
+    // setting of its own; where the family is missing, fontconfig's metric twin stands in.
+    QFont font(ToQString(form.font.family));
+    font.setPointSize(form.font.points);
+    font.setWeight(static_cast<QFont::Weight>(form.font.weight));
+    font.setItalic(form.font.italic);
+    font.setUnderline(form.font.underline);
+    font.setStrikeOut(form.font.strikeOut);
+    font.setStyleHint(QFont::Serif);
+    setFont(font);
+
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form.maxButton) flags |= Qt::WindowMaximizeButtonHint;
+    if (form.minButton) flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    if (form.fixedSingleBorder)
+        setFixedSize(Pixels(form.clientWidth), Pixels(form.clientHeight));
+    else
+        resize(Pixels(form.clientWidth), Pixels(form.clientHeight));
+
+    QWidget* frame = nullptr;
+    QLabel* heading = nullptr;  // a label names the focusable control that follows it
+    QWidget* previousInTabOrder = nullptr;
+    for (const ControlDescription& c : layout.controls) {
+        QWidget* parent = c.container == Container::Frame1 && frame ? frame : this;
+        QWidget* widget = nullptr;
+        switch (c.kind) {
+            case ControlKind::TextBox: {
+                auto* edit = new QPlainTextEdit(parent);
+                edit->setLineWrapMode(c.multiLine ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+                edit->setVerticalScrollBarPolicy(c.verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
+                edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                edit->setReadOnly(c.readOnly);
+                if (c.readOnly)
+                    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+                edit->setTabChangesFocus(true);
+                edit->setFocusPolicy(Qt::StrongFocus);
+                Place(text1_, c.index, edit);
+                text1_[static_cast<std::size_t>(c.index)]->SetText(c.text);
+                widget = edit;
+                break;
+            }
+            case ControlKind::Label: {
+                auto* label = new QLabel(ToQString(c.text), parent);
+                label->setAlignment((c.centredText ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+                widget = label;
+                break;
+            }
+            case ControlKind::Frame:
+                frame = widget = new QGroupBox(ToQString(c.text), parent);
+                break;
+            case ControlKind::OptionButton: {
+                auto* option = new QRadioButton(ToQString(c.text), parent);
+                Place(option1_, c.index, option);
+                connect(option, &QRadioButton::toggled, this, [this, index = c.index](bool checked) {
+                    if (checked) Dispatch(events_.option1Click, index);
+                });
+                widget = option;
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* list = new SelectionList(parent);
+                list->setSelectionMode(QAbstractItemView::SingleSelection);
+                list->setSortingEnabled(false);
+                list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                list->setUniformItemSizes(true);
+                for (std::string_view row : c.rows) list->addItem(ToQString(row));
+                if (c.index == kNotInArray) {
+                    list2_ = std::make_unique<ListAdapter>(list);
+                } else {
+                    Place(list1_, c.index, list);
+                    connect(list, &QListWidget::itemSelectionChanged, this,
+                            [this, index = c.index] {
+                                if (list1_[static_cast<std::size_t>(index)]->ListIndex() != kNoRow)
+                                    Dispatch(events_.list1Click, index);
+                            });
+                }
+                widget = list;
+                break;
+            }
+        }
+        widget->setObjectName(ToQString(c.name) +
+                              (c.index == kNotInArray ? QString() : QStringLiteral("(%1)").arg(c.index)));
+        widget->setGeometry(Pixels(c.bounds.left), Pixels(c.bounds.top), Pixels(c.bounds.width),
+                            Pixels(c.bounds.height));
+        if (c.background) {
+            QPalette own = widget->palette();
+            // Buttons paint their background in the Button role, the rest in Window.
+            own.setColor(widget->backgroundRole(), ToColor(*c.background));
+            widget->setPalette(own);
+            widget->setAutoFillBackground(true);
+        }
+        if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            // The list's height holds all its rows in the form's font; should a font with taller
+            // lines stand in, the rows shrink to fit rather than the list scrolling.
+            const int inner = widget->height() - 2 * list->frameWidth();
+            const int rowHeight = std::min(list->sizeHintForRow(0), inner / std::max(1, list->count()));
+            for (int row = 0; row < list->count(); ++row)
+                list->item(row)->setSizeHint(QSize(0, rowHeight));
+        }
+        widget->setHidden(c.hidden);
+
+        if (c.kind == ControlKind::Label) {
+            heading = static_cast<QLabel*>(widget);
+        } else {
+            if (heading && c.kind != ControlKind::Frame) {
+                widget->setAccessibleName(heading->text());
+                heading->setBuddy(widget);
+            }
+            heading = nullptr;
+        }
+        if (c.kind == ControlKind::Frame) widget->setAccessibleName(ToQString(c.text));
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (previousInTabOrder) setTabOrder(previousInTabOrder, widget);
+            previousInTabOrder = widget;
+        }
+        built_.push_back({&c, widget});
+    }
+}
+
+void QtForm::Dispatch(ClickProcedure procedure, Index index) {
+    try {
+        procedure(*controls_, index);
+    } catch (const RuntimeError& error) {
+        reportError_(QString::fromUtf8(error.what()));
+    }
+}
+
+QWidget* QtForm::Control(std::string_view name, Index index) const {
+    for (const Built& b : built_)
+        if (b.description->name == name && b.description->index == index) return b.widget;
+    return nullptr;
+}
+
+QWidget* QtForm::FirstFocusable() const {
+    for (const Built& b : built_)
+        if (!b.description->hidden && (b.widget->focusPolicy() & Qt::TabFocus)) return b.widget;
+    return nullptr;
+}
+
+void QtForm::ShowCentred() {
+    if (QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
+    show();
+    if (QWidget* first = FirstFocusable()) first->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace quorbel::qt

@@ -1,0 +1,36 @@
+// The Qt runtime: starts the application, shows the form and reports run-time errors.
+#include "platform/qt/qt_runtime.hpp"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPixmap>
+
+#include <cstdlib>
+
+#include "platform/qt/qt_form.hpp"
+
+namespace quorbel::qt {
+
+namespace {
+
+// A run-time error is not trapped: its message is shown and the program ends.
+void ReportAndEnd(const QString& message) {
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
+    std::exit(EXIT_FAILURE);
+}
+
+}  // namespace
+
+int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(layout.form.name.data(),
+                                                       static_cast<qsizetype>(layout.form.name.size())));
+    QApplication::setWindowIcon(QIcon(QPixmap(iconXpm)));
+    QtForm form(layout, events, ReportAndEnd);
+    form.setAttribute(Qt::WA_QuitOnClose);
+    form.ShowCentred();
+    return QApplication::exec();
+}
+
+}  // namespace quorbel::qt

@@ -1,0 +1,18 @@
+# Tests of the runtime the platform file chose.
+if(TARGET quorbel_qt)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp)
+  target_include_directories(qt_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} qt)
+  target_link_libraries(qt_window_tests PRIVATE quorbel_qt quorbel_warnings Qt6::Test GTest::gtest)
+  gtest_discover_tests(qt_window_tests DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg")
+
+  add_executable(quorbel_screenshot qt/screenshot.cpp)
+  target_link_libraries(quorbel_screenshot PRIVATE quorbel_qt quorbel_warnings)
+
+  # The desktop files must satisfy the tools that packagers run.
+  add_test(NAME desktop_entry_validates
+    COMMAND desktop-file-validate ${CMAKE_SOURCE_DIR}/src/app/example.quorbel.Quorbel.desktop)
+  add_test(NAME metainfo_validates
+    COMMAND appstreamcli validate --no-net ${CMAKE_SOURCE_DIR}/src/app/example.quorbel.Quorbel.metainfo.xml)
+endif()

@@ -1,0 +1,63 @@
+// Drives the Qt form with real mouse and keyboard events on its widgets.
+#pragma once
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "behaviour_suite.hpp"
+#include "platform/qt/qt_form.hpp"
+#include "selection/house_selection.hpp"
+
+namespace quorbel::testing {
+
+class QtDriver : public FormDriver {
+public:
+    QStringList errors;
+    qt::QtForm form{MainWindowLayout, HouseSelection, [this](const QString& m) { errors << m; }};
+
+    QtDriver() {
+        form.ShowCentred();
+        form.activateWindow();
+        QApplication::setActiveWindow(&form);
+        static_cast<void>(QTest::qWaitForWindowExposed(&form));
+        if (QWidget* first = form.FirstFocusable()) first->setFocus(Qt::OtherFocusReason);
+    }
+    ~QtDriver() override { EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString(); }
+
+    QListWidget* List(int index) const {
+        return qobject_cast<QListWidget*>(form.Control("List1", static_cast<Index>(index)));
+    }
+    QRadioButton* Option(int index) const {
+        return qobject_cast<QRadioButton*>(form.Control("Option1", static_cast<Index>(index)));
+    }
+    QPlainTextEdit* TextArea() const { return qobject_cast<QPlainTextEdit*>(form.Control("Text1", 0)); }
+
+    void ClickListRow(int list, int row) override {
+        QListWidget* l = List(list);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+    }
+    void ClickOption(int option) override {
+        QTest::mouseClick(Option(option), Qt::LeftButton, {}, QPoint(8, Option(option)->height() / 2));
+    }
+    void PressListArrow(int list, int delta) override {
+        List(list)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(List(list), delta < 0 ? Qt::Key_Up : Qt::Key_Down);
+    }
+    void PressOptionArrow(int from, int delta) override {
+        Option(from)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(Option(from), delta < 0 ? Qt::Key_Left : Qt::Key_Right);
+    }
+    int ListIndex(int list) const override {
+        const QModelIndexList selected = List(list)->selectionModel()->selectedIndexes();
+        return selected.isEmpty() ? -1 : selected.front().row();
+    }
+    bool OptionChecked(int option) const override { return Option(option)->isChecked(); }
+    std::string Text() const override {
+        return TextArea()->toPlainText().replace('\n', QStringLiteral("\r\n")).toStdString();
+    }
+};
+
+}  // namespace quorbel::testing

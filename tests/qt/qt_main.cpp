@@ -1,0 +1,12 @@
+// Runs the Qt window tests inside one application object, offscreen at 96 DPI.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Offscreen unless told otherwise (QT_QPA_PLATFORM=xcb shows the windows on a display).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,230 @@
+// The Qt window: the shared selection scenarios through real events, geometry and colour from a
+// grab of the window, the start state and tab walk, the read-only text area, hidden controls,
+// accessibility and the run-time error.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QScrollBar>
+
+#include "qt_driver.hpp"
+
+namespace quorbel::testing {
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, HouseSelectionBehaviour, ::testing::Types<QtDriver>);
+
+namespace {
+
+QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+QRgb Rgb24(int r, int g, int b) { return static_cast<QRgb>((r << 16) | (g << 8) | b); }
+
+TEST(QtWindow, ClientAreaTitleAndColoursMatchTheLayoutAt96Dpi) {
+    QtDriver d;
+    ASSERT_EQ(d.form.logicalDpiX(), 96);
+    const QImage shot = d.form.grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(428, 379));
+    EXPECT_EQ(d.form.minimumSize(), d.form.maximumSize()) << "the window can be resized";
+
+    // The title label covers pixels 64 to 368 along the top edge; the form shows either side.
+    const QRgb label = Rgb24(255, 192, 128), formBack = Rgb24(192, 192, 255);
+    EXPECT_EQ(At(shot, 64, 1), label);
+    EXPECT_EQ(At(shot, 368, 1), label);
+    EXPECT_EQ(At(shot, 63, 1), formBack);
+    EXPECT_EQ(At(shot, 369, 1), formBack);
+    EXPECT_EQ(At(shot, 2, 200), formBack);
+    EXPECT_EQ(At(shot, 426, 377), formBack);
+
+    // Each option is painted in its house's colour, inside the frame, placed from the frame's corner.
+    for (int h = 0; h < kHouseCount; ++h) {
+        QRadioButton* option = d.Option(h);
+        const QPoint corner = option->mapTo(&d.form, QPoint(option->width() - 2, option->height() - 2));
+        const Rgb want = HouseTable[static_cast<std::size_t>(h)].optionBackground;
+        EXPECT_EQ(At(shot, corner.x(), corner.y()), Rgb24(want.red, want.green, want.blue)) << "option " << h;
+        EXPECT_EQ(option->parentWidget(), d.form.Control("Frame1", kNotInArray));
+    }
+    EXPECT_EQ(d.Option(0)->mapTo(&d.form, QPoint(0, 0)), QPoint((120 + 120) / 15, (480 + 360) / 15));
+    EXPECT_LT(d.Option(0)->x(), d.Option(4)->x());
+    // Each heading sits over its list, sharing its left edge and width.
+    for (int list = 0; list < kAttributeCount; ++list) {
+        QWidget* heading = d.form.Control("Label1", static_cast<Index>(list + 1));
+        EXPECT_EQ(heading->x(), d.List(list)->x());
+        EXPECT_EQ(heading->width(), d.List(list)->width());
+        EXPECT_EQ(At(shot, heading->x() + 1, heading->y() + 1), label);
+    }
+}
+
+// All five rows of every list are on view with no scroll bar, in the metric twin of the font and
+// in whatever serif font stands in.
+TEST(QtWindow, EveryListShowsItsFiveRowsWithoutScrolling) {
+    for (const char* family : {"Times New Roman", "DejaVu Serif"}) {
+        QtDriver d;
+        if (std::string(family) != "Times New Roman") {
+            // Rebuild with another family standing in, as on a machine without the metric twin.
+            WindowLayout other = MainWindowLayout;
+            other.form.font.family = family;
+            qt::QtForm form(other, HouseSelection, [](const QString&) {});
+            form.ShowCentred();
+            for (int list = 0; list < kAttributeCount; ++list) {
+                auto* l = qobject_cast<QListWidget*>(form.Control("List1", static_cast<Index>(list)));
+                EXPECT_FALSE(l->verticalScrollBar()->isVisible()) << family;
+                EXPECT_LE(l->visualItemRect(l->item(4)).bottom(), l->viewport()->height()) << family;
+            }
+            continue;
+        }
+        for (int list = 0; list < kAttributeCount; ++list) {
+            QListWidget* l = d.List(list);
+            ASSERT_EQ(l->count(), 5);
+            EXPECT_FALSE(l->verticalScrollBar()->isVisible());
+            EXPECT_FALSE(l->horizontalScrollBar()->isVisible());
+            EXPECT_LE(l->visualItemRect(l->item(4)).bottom(), l->viewport()->height());
+            EXPECT_EQ(l->selectionMode(), QAbstractItemView::SingleSelection);
+            EXPECT_FALSE(l->isSortingEnabled());
+            const auto rows = AttributeRows(list);
+            for (int row = 0; row < 5; ++row)
+                EXPECT_EQ(l->item(row)->text().toStdString(), rows[static_cast<std::size_t>(row)]);
+        }
+    }
+}
+
+TEST(QtWindow, StartsWithFocusInTheTextAreaAndTabFollowsTheTabOrder) {
+    QtDriver d;
+    EXPECT_EQ(QApplication::focusWidget(), d.TextArea());
+    EXPECT_EQ(d.TextArea()->verticalScrollBar()->value(), 0) << "the statement is shown from its start";
+    EXPECT_TRUE(d.TextArea()->textCursor().atStart());
+
+    // Walk once round with Tab: the controls come in tab order and every list is reached.
+    auto tabIndexOf = [&](QWidget* w) {
+        for (std::size_t i = 0; i < MainWindowLayout.controls.size(); ++i) {
+            const ControlDescription& c = MainWindowLayout.controls[i];
+            if (d.form.Control(c.name, c.index) == w) return static_cast<int>(i);
+        }
+        return -1;
+    };
+    std::vector<int> visited{tabIndexOf(QApplication::focusWidget())};
+    for (int step = 0; step < 20; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const int at = tabIndexOf(QApplication::focusWidget());
+        if (at == visited.front()) break;
+        visited.push_back(at);
+    }
+    ASSERT_GE(visited.size(), 6u);
+    EXPECT_TRUE(std::is_sorted(visited.begin(), visited.end())) << ::testing::PrintToString(visited);
+    for (int list = 0; list < kAttributeCount; ++list)
+        EXPECT_NE(std::find(visited.begin(), visited.end(), tabIndexOf(d.List(list))), visited.end());
+    EXPECT_NE(std::find_if(visited.begin(), visited.end(), [](int i) { return i >= 4 && i <= 8; }), visited.end())
+        << "no colour option reached";
+    EXPECT_EQ(ShowsStart(d), ::testing::AssertionSuccess()) << "tabbing chose a house";
+}
+
+TEST(QtWindow, TheTextAreaCannotBeEdited) {
+    QtDriver d;
+    QPlainTextEdit* edit = d.TextArea();
+    for (int round = 0; round < 2; ++round) {
+        const QString before = edit->toPlainText();
+        QTest::keyClicks(edit, "abc ");
+        QKeyEvent cyrillic(QEvent::KeyPress, Qt::Key_unknown, {}, QStringLiteral("Ж"));
+        QApplication::sendEvent(edit, &cyrillic);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+        QApplication::clipboard()->setText(QStringLiteral("поставено"));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        edit->paste();
+        edit->cut();
+        // A drop of text onto the area.
+        QMimeData mime;
+        mime.setText(QStringLiteral("пуснато"));
+        const QPoint at = edit->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(edit->viewport(), &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(edit->viewport(), &drop);
+        EXPECT_EQ(edit->toPlainText(), before);
+        d.ClickOption(3);  // and again once a hint is shown
+    }
+    EXPECT_TRUE(ShowsHouse(d, 3));
+}
+
+// The hidden controls stay hidden, and a hint shows nowhere but, one at a time, in Text1(0).
+TEST(QtWindow, HintsAppearOnlyInTheTextArea) {
+    QtDriver d;
+    EXPECT_FALSE(d.form.Control("List2", kNotInArray)->isVisible());
+    EXPECT_FALSE(d.form.Control("Text1", 1)->isVisible());
+    auto shownElsewhere = [&](std::string_view hint) {
+        const QString needle = QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
+        for (QWidget* w : d.form.findChildren<QWidget*>()) {
+            if (!w->isVisible() || w == d.TextArea() || w->parentWidget() == d.TextArea()) continue;
+            QStringList texts{w->toolTip(), w->accessibleName(), w->accessibleDescription(), w->windowTitle()};
+            if (auto* label = qobject_cast<QLabel*>(w)) texts << label->text();
+            if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << button->text();
+            if (auto* list = qobject_cast<QListWidget*>(w))
+                for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+            for (const QString& t : texts)
+                if (t.contains(needle)) return true;
+        }
+        return false;
+    };
+    for (int h = 0; h < kHouseCount; ++h) {
+        d.ClickOption(h);
+        for (int other = 0; other < kHouseCount; ++other) {
+            const std::string_view hint = HintTexts[static_cast<std::size_t>(other)];
+            EXPECT_FALSE(shownElsewhere(hint)) << "hint " << other;
+            EXPECT_EQ(d.Text() == hint, other == h);
+        }
+        EXPECT_FALSE(d.form.Control("List2", kNotInArray)->isVisible());
+        EXPECT_FALSE(d.form.Control("Text1", 1)->isVisible());
+    }
+}
+
+TEST(QtWindow, ScreenReadersHearHeadingsCaptionsAndStates) {
+    QtDriver d;
+    auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name).toStdString(); };
+    for (int list = 0; list < kAttributeCount; ++list)
+        EXPECT_EQ(name(d.List(list)), AttributeHeadings[static_cast<std::size_t>(list)]);
+    for (int h = 0; h < kHouseCount; ++h)
+        EXPECT_EQ(name(d.Option(h)), HouseTable[static_cast<std::size_t>(h)].colourCaption);
+    EXPECT_EQ(name(d.form.Control("Frame1", kNotInArray)), FrameCaption);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&d.form)->text(QAccessible::Name).toStdString(), WindowCaption);
+
+    d.ClickListRow(2, 1);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(d.Option(1))->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(d.Option(0))->state().checked);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(d.List(0));
+    ASSERT_NE(list->tableInterface(), nullptr);
+    QAccessibleInterface* cell = list->tableInterface()->cellAt(1, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell->state().selected);
+    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), "датчанин");
+}
+
+// The user can move a list's selection but not clear it, so no list is left behind.
+TEST(QtWindow, AListsSelectionCannotBeClearedByTheUser) {
+    QtDriver d;
+    d.ClickListRow(0, 2);
+    QListWidget* l = d.List(0);
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::ControlModifier, l->visualItemRect(l->item(2)).center());
+    QTest::keyClick(l, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(ShowsHouse(d, 2));
+}
+
+TEST(QtWindow, ARunTimeErrorInAHandlerIsReported) {
+    QStringList reported;
+    const FormEvents faulty{
+        .list1Click = [](const ControlServices& c, Index) { c.Option1(9).SetValue(true); },
+        .option1Click = Option1_Click};
+    qt::QtForm form(MainWindowLayout, faulty, [&](const QString& m) { reported << m; });
+    form.ShowCentred();
+    auto* list = qobject_cast<QListWidget*>(form.Control("List1", 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_TRUE(reported.front().contains(QStringLiteral("Option1(9)"))) << reported.front().toStdString();
+}
+
+}  // namespace
+}  // namespace quorbel::testing
