@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean
+.PHONY: run test deps build clean screenshot
 
 deps:
 	@tools/install-deps
@@ -21,3 +21,7 @@ test: build
 
 clean:
 	rm -rf build
+
+# The window as it first opens, rendered offscreen at 96 DPI, for the README.
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(DEV)/tests/quorbel_screenshot docs/window.png

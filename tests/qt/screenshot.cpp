@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "platform/qt/qt_form.hpp"
+#include "platform/qt/qt_runtime.hpp"
 #include "selection/house_selection.hpp"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout);
     if (argc < 2) {
         std::fprintf(stderr, "usage: quorbel_screenshot OUT.png\n");
         return 2;

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <cstdlib>
 
@@ -22,10 +24,18 @@ void ReportAndEnd(const QString& message) {
 
 }  // namespace
 
-int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
-    QApplication app(argc, argv);
+void PrepareApplication(QApplication& app, const WindowLayout& layout) {
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(fusion);
+        app.setPalette(fusion->standardPalette());
+    }
     QApplication::setApplicationName(QString::fromUtf8(layout.form.name.data(),
                                                        static_cast<qsizetype>(layout.form.name.size())));
+}
+
+int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
+    QApplication app(argc, argv);
+    PrepareApplication(app, layout);
     QApplication::setWindowIcon(QIcon(QPixmap(iconXpm)));
     QtForm form(layout, events, ReportAndEnd);
     form.setAttribute(Qt::WA_QuitOnClose);
