@@ -16,3 +16,17 @@ if(TARGET quorbel_qt)
   add_test(NAME metainfo_validates
     COMMAND appstreamcli validate --no-net ${CMAKE_SOURCE_DIR}/src/app/example.quorbel.Quorbel.metainfo.xml)
 endif()
+
+# The Windows program, cross-built by `make windows` into build/win32 and build/win64.
+set(QUORBEL_WINDOWS_BUILDS ${CMAKE_SOURCE_DIR}/build CACHE PATH "Where build/win32 and build/win64 are")
+if(NOT WIN32)
+  add_test(NAME windows_image
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/pe_image_test.py
+            ${QUORBEL_WINDOWS_BUILDS}/win32/Quorbel.exe ${QUORBEL_WINDOWS_BUILDS}/win64/Quorbel.exe)
+  # This machine runs no 32-bit code, so the program's behaviour is tested on the x86_64 build.
+  add_test(NAME windows_program_under_wine
+    COMMAND xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96"
+            /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_test.py
+            ${QUORBEL_WINDOWS_BUILDS}/win64 ${CMAKE_BINARY_DIR}/wineprefix)
+  set_tests_properties(windows_program_under_wine PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
+endif()

@@ -1,1 +1,37 @@
-# Windows: the Win32 runtime and Quorbel.exe.
+# Windows: the Win32 runtime and Quorbel.exe, one self-contained program with no DLLs beside it.
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# Small, static, hardened: no compiler runtime DLLs, unused code dropped, ASLR and DEP.
+set(QUORBEL_WIN_LINK -static -municode -mwindows -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -s)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND QUORBEL_WIN_LINK -Wl,--high-entropy-va)
+endif()
+add_compile_options(-ffunction-sections -fdata-sections)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp)
+target_link_libraries(quorbel_win32 PUBLIC quorbel_core comctl32 PRIVATE quorbel_warnings)
+
+set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
+set(QUORBEL_ICON_BINS ${CMAKE_BINARY_DIR}/quorbel-icon-image.bin ${CMAKE_BINARY_DIR}/quorbel-icon-group.bin)
+add_custom_command(OUTPUT ${QUORBEL_ICON_BINS}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM}
+          --res-image ${CMAKE_BINARY_DIR}/quorbel-icon-image.bin
+          --res-group ${CMAKE_BINARY_DIR}/quorbel-icon-group.bin --icon-id 30001
+  DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
+  COMMENT "Making the icon resources")
+set_source_files_properties(src/app/quorbel.rc PROPERTIES
+  OBJECT_DEPENDS "${QUORBEL_ICON_BINS};${CMAKE_SOURCE_DIR}/src/app/quorbel.manifest")
+
+add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/quorbel.rc)
+target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
+target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
+target_link_options(Quorbel PRIVATE ${QUORBEL_WIN_LINK})
+
+# The probe that the tests run beside the program under Wine to read its window from outside.
+if(QUORBEL_PROBE)
+  add_executable(quorbel_probe tests/win32/probe.cpp)
+  target_include_directories(quorbel_probe PRIVATE src)
+  target_link_options(quorbel_probe PRIVATE -static -municode)
+endif()

@@ -1,0 +1,20 @@
+// The native Windows runtime: the form built with Windows' standard controls from the window layout.
+#pragma once
+
+#include <windows.h>
+
+#include "window/form_events.hpp"
+#include "window/main_window_layout.hpp"
+
+namespace quorbel::win32 {
+
+// Each control's id is this plus its TabIndex, so that tools outside the process can find it.
+inline constexpr int kFirstControlId = 100;
+// The form's window class.
+inline constexpr wchar_t kFormClass[] = L"QuorbelForm";
+
+// Builds the start-up form, shows it and runs the message loop until it is closed. Returns the
+// process exit status; a run-time error in an event procedure is shown and ends the process.
+int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup);
+
+}  // namespace quorbel::win32

@@ -1,0 +1,116 @@
+// A Windows console program the tests run beside Quorbel.exe: it finds the form's window and writes
+// what its controls hold, read with the controls' own messages, to a file (one fact a line, UTF-8).
+//   quorbel_probe OUT.txt [SECONDS]   waits up to SECONDS (default 30) for the window to appear
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/win32/win32_form.hpp"
+
+namespace {
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// Line breaks are written as \r and \n so that every fact stays on one line.
+std::string Escaped(const std::wstring& wide) {
+    std::string out;
+    for (char c : Utf8(wide)) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+struct Output {
+    FILE* file;
+    HWND form;
+};
+
+BOOL CALLBACK Describe(HWND control, LPARAM context) {
+    auto* out = reinterpret_cast<Output*>(context);
+    if (GetParent(control) != out->form) return TRUE;
+    const int id = GetDlgCtrlID(control);
+    wchar_t windowClass[64] = {};
+    GetClassNameW(control, windowClass, 64);
+    RECT r;
+    GetWindowRect(control, &r);
+    std::fprintf(out->file, "control %d %s visible %d rect %ld %ld %ld %ld\n", id, Utf8(windowClass).c_str(),
+                 IsWindowVisible(control) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const std::wstring cls = windowClass;
+    if (_wcsicmp(cls.c_str(), L"ListBox") == 0) {
+        const auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        const bool scrollBar = GetScrollBarInfo(control, OBJID_VSCROLL, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        std::fprintf(out->file, "list %d sel %d count %d scrollbar %d top %d itemheight %d\n", id,
+                     static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0)), static_cast<int>(count),
+                     scrollBar ? 1 : 0, static_cast<int>(SendMessageW(control, LB_GETTOPINDEX, 0, 0)),
+                     static_cast<int>(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0)));
+        for (int row = 0; row < count; ++row) {
+            std::wstring text(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+            std::fprintf(out->file, "item %d %d %s\n", id, row, Escaped(text).c_str());
+        }
+    } else if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+        std::fprintf(out->file, "check %d %d\n", id, static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0)));
+        std::fprintf(out->file, "text %d %s\n", id, Escaped(WindowText(control)).c_str());
+    } else {
+        std::fprintf(out->file, "text %d %s\n", id, Escaped(WindowText(control)).c_str());
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;
+    HWND form = nullptr;
+    for (int waited = 0; !form && waited <= seconds * 10; ++waited) {
+        form = FindWindowW(quorbel::win32::kFormClass, nullptr);
+        if (form && !IsWindowVisible(form)) form = nullptr;  // still being built
+        if (!form) Sleep(100);
+    }
+    FILE* file = _wfopen(argv[1], L"wb");
+    if (!file) return 3;
+    if (!form) {
+        std::fprintf(file, "missing\n");
+        std::fclose(file);
+        return 1;
+    }
+    RECT window, client;
+    GetWindowRect(form, &window);
+    GetClientRect(form, &client);
+    POINT origin{0, 0};
+    ClientToScreen(form, &origin);
+    std::fprintf(file, "window %ld %ld %ld %ld\n", window.left, window.top, window.right - window.left, window.bottom - window.top);
+    std::fprintf(file, "client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    std::fprintf(file, "style %lx\n", static_cast<unsigned long>(GetWindowLongW(form, GWL_STYLE)));
+    std::fprintf(file, "title %s\n", Escaped(WindowText(form)).c_str());
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread);
+    std::fprintf(file, "focus %d\n", thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : -1);
+    // Wine answers WM_GETICON from another process with nothing, so the class icon is read too.
+    std::fprintf(file, "icon %d %d class %d\n", SendMessageW(form, WM_GETICON, ICON_BIG, 0) ? 1 : 0,
+                 SendMessageW(form, WM_GETICON, ICON_SMALL, 0) ? 1 : 0, GetClassLongPtrW(form, GCLP_HICON) ? 1 : 0);
+    Output out{file, form};
+    EnumChildWindows(form, Describe, reinterpret_cast<LPARAM>(&out));
+    std::fclose(file);
+    return 0;
+}
