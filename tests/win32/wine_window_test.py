@@ -84,6 +84,10 @@ class WineWindow(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.log = open(os.path.join(BUILD, "quorbel-wine.log"), "wb")
+        # A new prefix is made once, before anything else starts: two Wine processes making it at
+        # the same time fail.
+        subprocess.run([WINE, "wineboot", "--init"], env=ENV, stdout=cls.log, stderr=cls.log,
+                       stdin=subprocess.DEVNULL, timeout=600, check=True)
         cls.program = subprocess.Popen([WINE, os.path.join(BUILD, "Quorbel.exe")], env=ENV,
                                        stdout=cls.log, stderr=cls.log, stdin=subprocess.DEVNULL)
         cls.start = probe()
