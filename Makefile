@@ -8,7 +8,7 @@ deps:
 	@tools/install-deps
 
 $(DEV)/build.ninja: | deps
-	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
+	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
 build: deps $(DEV)/build.ninja
 	cmake --build $(DEV)

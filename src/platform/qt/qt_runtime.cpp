@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/qt/qt_form.hpp"
@@ -15,6 +16,17 @@
 namespace quorbel::qt {
 
 namespace {
+
+// While the application object connects to the display, Qt's own messages are held back and a
+// fatal one (no platform could be started: no display, or one that cannot be reached) becomes a
+// single line and status 1 instead of an abort.
+void ReportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg) return;
+    std::fputs("quorbel: cannot open the window: no display could be reached "
+               "(is DISPLAY or WAYLAND_DISPLAY set to a running desktop?)\n",
+               stderr);
+    std::_Exit(EXIT_FAILURE);
+}
 
 // A run-time error is not trapped: its message is shown and the program ends.
 void ReportAndEnd(const QString& message) {
@@ -34,7 +46,9 @@ void PrepareApplication(QApplication& app, const WindowLayout& layout) {
 }
 
 int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
+    const QtMessageHandler previous = qInstallMessageHandler(ReportNoDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
     PrepareApplication(app, layout);
     QApplication::setWindowIcon(QIcon(QPixmap(iconXpm)));
     QtForm form(layout, events, ReportAndEnd);

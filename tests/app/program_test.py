@@ -1,0 +1,81 @@
+#!/usr/bin/python3
+"""The quorbel program as a process: a hostile environment, and the hardening of the binary.
+
+  program_test.py QUORBEL_BINARY
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+import unittest
+
+BINARY = os.path.abspath(sys.argv[1])
+
+
+def environment(**changes):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    env.update(changes)
+    return env
+
+
+class HostileEnvironment(unittest.TestCase):
+    def assert_one_clear_line(self, env):
+        run = subprocess.run([BINARY], env=env, capture_output=True, text=True, timeout=60,
+                             stdin=subprocess.DEVNULL)
+        self.assertEqual(run.returncode, 1, "expected status 1, not an abort: " + run.stderr)
+        lines = run.stderr.splitlines()
+        self.assertEqual(len(lines), 1, run.stderr)
+        self.assertIn("display", lines[0])
+        self.assertEqual(run.stdout, "")
+
+    def test_no_display_at_all(self):
+        self.assert_one_clear_line(environment())
+
+    def test_a_display_that_cannot_be_reached(self):
+        self.assert_one_clear_line(environment(DISPLAY=":87"))
+
+    def test_unknown_arguments_are_ignored(self):
+        program = subprocess.Popen([BINARY, "--frobnicate", "-x", "file.txt", "--", "още"],
+                                   env=environment(QT_QPA_PLATFORM="offscreen"),
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+        time.sleep(2)
+        self.assertIsNone(program.poll(), "the program did not keep running")
+        program.terminate()
+        program.communicate(timeout=30)
+
+
+class Hardening(unittest.TestCase):
+    @staticmethod
+    def readelf(*args):
+        return subprocess.run(["readelf", "-W", *args, BINARY], capture_output=True, text=True,
+                              check=True).stdout
+
+    def test_position_independent_executable(self):
+        self.assertRegex(self.readelf("-h"), r"Type:\s+DYN")
+        self.assertRegex(self.readelf("-d"), r"FLAGS_1.*\bPIE\b")
+
+    def test_full_relro_with_immediate_binding(self):
+        self.assertIn("GNU_RELRO", self.readelf("-l"))
+        dynamic = self.readelf("-d")
+        self.assertTrue(re.search(r"\(FLAGS\).*\bBIND_NOW\b", dynamic) or re.search(r"FLAGS_1.*\bNOW\b", dynamic),
+                        "no immediate binding")
+
+    def test_stack_protector_and_fortified_sources(self):
+        self.assertIn("__stack_chk_fail", self.readelf("--dyn-syms"))
+        switches = self.readelf("-p", ".GCC.command.line")
+        self.assertIn("-fstack-protector-strong", switches)
+        self.assertNotIn("-O0", switches, "fortified sources need the optimiser")
+        # The compiler does not record macros in the binary; the build tree's compile commands
+        # show them for every source of the program.
+        with open(os.path.join(os.path.dirname(BINARY), "compile_commands.json")) as f:
+            commands = [c for c in json.load(f) if "/src/" in c["file"]]
+        self.assertTrue(commands)
+        for command in commands:
+            self.assertIn("-D_FORTIFY_SOURCE=2", command["command"], command["file"])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v"])
