@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows
+.PHONY: run test deps build clean screenshot windows sanitize fuzz
 
 deps:
 	@tools/install-deps
@@ -16,8 +16,24 @@ build: deps $(DEV)/build.ninja
 run: build
 	@if [ -x $(DEV)/quorbel ]; then $(DEV)/quorbel; else echo "The window is not built yet."; fi
 
-test: build windows
+# Everything again built with clang's AddressSanitizer and UndefinedBehaviorSanitizer, with the
+# fuzz target; the Windows programs are tested once, from the main tree.
+SAN := build/sanitize
+$(SAN)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DQUORBEL_SANITIZE=ON -DQUORBEL_FUZZ=ON -DQUORBEL_WINDOWS_TESTS=OFF
+
+sanitize: deps $(SAN)/build.ninja
+	cmake --build $(SAN)
+
+test: build windows sanitize
+	ctest --test-dir $(SAN) --output-on-failure -j2
 	ctest --test-dir $(DEV) --output-on-failure -j2
+
+# The fuzz target for five minutes, its findings kept in build/sanitize/fuzz-corpus.
+fuzz: sanitize
+	$(SAN)/tests/fuzz/house_selection_fuzzer -max_total_time=300 -max_len=512 \
+	  $(SAN)/fuzz-corpus tests/fuzz/corpus
 
 clean:
 	rm -rf build

@@ -1,7 +1,7 @@
 # Tests of the runtime the platform file chose.
 if(TARGET quorbel_qt)
   find_package(Qt6 REQUIRED COMPONENTS Test)
-  add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp)
+  add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp qt/soak_test.cpp)
   target_include_directories(qt_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} qt)
   target_link_libraries(qt_window_tests PRIVATE quorbel_qt quorbel_warnings Qt6::Test GTest::gtest)
   gtest_discover_tests(qt_window_tests DISCOVERY_MODE PRE_TEST
@@ -14,9 +14,10 @@ if(TARGET quorbel_qt)
   set_tests_properties(window_without_the_serif_font PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;FONTCONFIG_FILE=${CMAKE_BINARY_DIR}/fonts-without-the-twin.conf")
 
-  # The program as a process: no display, unknown arguments, and its hardening.
+  # The program as a process: no display, unknown arguments, and (in a hardened build) its hardening.
   add_test(NAME quorbel_program
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py $<TARGET_FILE:quorbel>)
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py $<TARGET_FILE:quorbel>
+            HostileEnvironment $<$<NOT:$<BOOL:${QUORBEL_SANITIZE}>>:Hardening>)
 
   add_executable(quorbel_screenshot qt/screenshot.cpp)
   target_link_libraries(quorbel_screenshot PRIVATE quorbel_qt quorbel_warnings)

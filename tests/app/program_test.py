@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The quorbel program as a process: a hostile environment, and the hardening of the binary.
 
-  program_test.py QUORBEL_BINARY
+  program_test.py QUORBEL_BINARY [TEST ...]   (TEST: HostileEnvironment, Hardening)
 """
 import json
 import os
@@ -78,4 +78,4 @@ class Hardening(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], "-v"])
+    unittest.main(argv=[sys.argv[0], "-v", *filter(None, sys.argv[2:])])

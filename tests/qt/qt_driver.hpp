@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -50,6 +52,45 @@ public:
         Option(from)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(Option(from), delta < 0 ? Qt::Key_Left : Qt::Key_Right);
     }
+    // The ways a user might try to change the text area; `how` picks one (0 to kEditAttempts-1).
+    static constexpr int kEditAttempts = 9;
+    void TryToEdit(int how) {
+        QPlainTextEdit* edit = TextArea();
+        edit->setFocus(Qt::MouseFocusReason);
+        switch (how) {
+            case 0: QTest::keyClicks(edit, "abc "); break;
+            case 1: {
+                QKeyEvent cyrillic(QEvent::KeyPress, Qt::Key_unknown, {}, QStringLiteral("Ж"));
+                QApplication::sendEvent(edit, &cyrillic);
+                break;
+            }
+            case 2: QTest::keyClick(edit, Qt::Key_Return); break;
+            case 3:
+                QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(edit, Qt::Key_Delete);
+                QTest::keyClick(edit, Qt::Key_Backspace);
+                break;
+            case 4: QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier); break;
+            case 5:
+                QApplication::clipboard()->setText(QStringLiteral("поставено"));
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+                break;
+            case 6: edit->paste(); edit->cut(); break;
+            case 7: {
+                QMimeData mime;
+                mime.setText(QStringLiteral("пуснато"));
+                const QPoint at = edit->viewport()->rect().center();
+                QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+                QApplication::sendEvent(edit->viewport(), &enter);
+                QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+                QApplication::sendEvent(edit->viewport(), &drop);
+                break;
+            }
+            default: QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier); break;  // undo
+        }
+    }
+
     int ListIndex(int list) const override {
         const QModelIndexList selected = List(list)->selectionModel()->selectedIndexes();
         return selected.isEmpty() ? -1 : selected.front().row();
