@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows sanitize fuzz
+.PHONY: run test deps build clean screenshot windows sanitize fuzz bench
 
 deps:
 	@tools/install-deps
@@ -50,3 +50,14 @@ windows: deps
 	cmake --build build/win32
 	@[ -f build/win64/build.ninja ] || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DQUORBEL_PROBE=ON
 	cmake --build build/win64
+
+# Benchmarks from a Release tree: prints a table and writes build/release/bench-results/results.json.
+# BENCH_ARGS=--smoke runs each measurement only a few times (CI does, to keep them working).
+REL := build/release
+BENCH_ARGS ?=
+$(REL)/build.ninja: | deps
+	cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_BENCH=ON -DQUORBEL_TESTS=OFF
+
+bench: deps windows $(REL)/build.ninja
+	cmake --build $(REL)
+	/usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe $(BENCH_ARGS)

@@ -1,0 +1,173 @@
+#!/usr/bin/python3
+"""Runs the benchmarks and prints one table (also written as JSON under the build tree).
+
+  run.py RELEASE_BUILD WIN32_EXE [--smoke]
+
+--smoke runs each measurement a few times only, to keep the benchmarks working; its figures are
+not worth reading.
+"""
+import json
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+BUILD, WIN32_EXE = sys.argv[1], sys.argv[2]
+SMOKE = "--smoke" in sys.argv
+ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="quorbel-bench-"))
+WINDOW = os.path.join(BUILD, "bench", "window_bench")
+
+
+def run(*args, **kwargs):
+    return subprocess.run(list(args), env=ENV, capture_output=True, text=True, check=True, **kwargs).stdout
+
+
+def spread(values):
+    """Median and interquartile range."""
+    values = sorted(values)
+    if len(values) < 4:
+        return statistics.median(values), values[0], values[-1]
+    q = statistics.quantiles(values, n=4)
+    return statistics.median(values), q[0], q[2]
+
+
+def percentile(values, p):
+    values = sorted(values)
+    return values[min(len(values) - 1, int(len(values) * p / 100))]
+
+
+def startup(runs):
+    """Process start to first painted frame, in ms, the program and the reference alternating."""
+    times = {"quorbel": [], "reference": []}
+    for i in range(runs * 2):
+        which = "quorbel" if i % 2 == 0 else "reference"
+        args = [WINDOW, "startup"] + (["--reference"] if which == "reference" else [])
+        before = time_ns()
+        painted = int(run(*args).split()[0])
+        times[which].append((painted - before) / 1e6)
+    return times
+
+
+def time_ns():
+    import time
+    return time.monotonic_ns()
+
+
+def clicks(count):
+    return [int(v) / 1e6 for v in run(WINDOW, "clicks", str(count)).split()]
+
+
+def memory(runs, count):
+    found = {"quorbel": [], "reference": []}
+    for i in range(runs * 2):
+        which = "quorbel" if i % 2 == 0 else "reference"
+        args = [WINDOW, "memory", str(count)] + (["--reference"] if which == "reference" else [])
+        found[which].append({line.split()[0]: [int(v) for v in line.split()[1:]] for line in run(*args).splitlines()})
+    return found
+
+
+def core(smoke):
+    args = [os.path.join(BUILD, "bench", "core_bench"), "--benchmark_format=json"]
+    if smoke:
+        args.append("--benchmark_min_time=0.01")
+    else:
+        args += ["--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"]
+    report = json.loads(run(*args))
+    ns = {}
+    for b in report["benchmarks"]:
+        name = b["run_name"] if "run_name" in b else b["name"]
+        if b.get("aggregate_name", "median") == "median" or smoke:
+            ns[name] = b["real_time"]
+    return ns
+
+
+def instructions_per_click():
+    if not shutil.which("valgrind"):
+        return None
+    totals = []
+    for clicks_run in (0, 1000):
+        with tempfile.NamedTemporaryFile(suffix=".callgrind") as out:
+            subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out.name}",
+                            os.path.join(BUILD, "bench", "core_clicks"), str(clicks_run)],
+                           capture_output=True, check=True)
+            text = open(out.name).read()
+            totals.append(int(re.search(r"^(?:summary|totals): (\d+)", text, re.M).group(1)))
+    return (totals[1] - totals[0]) / 1000
+
+
+def stripped_size(path):
+    with tempfile.NamedTemporaryFile() as copy:
+        shutil.copy(path, copy.name)
+        subprocess.run(["strip", "--strip-all", copy.name], check=True)
+        return os.path.getsize(copy.name)
+
+
+def main():
+    runs, click_count = (3, 50) if SMOKE else (21, 1000)
+    results = {"machine": f"{platform.machine()}, {os.cpu_count()} cores, {platform.platform()}",
+               "smoke": SMOKE}
+
+    s = startup(runs)
+    q, r = spread(s["quorbel"]), spread(s["reference"])
+    results["startup_ms"] = {"quorbel": q, "reference": r, "ratio": q[0] / r[0]}
+
+    c = clicks(click_count)
+    results["click_ms"] = {"median": statistics.median(c), "p99": percentile(c, 99), "samples": len(c)}
+
+    results["core_ns"] = core(SMOKE)
+    results["core_instructions_per_click"] = instructions_per_click()
+
+    m = memory(max(1, runs // 4), click_count)
+    peak = lambda which, when: statistics.median(v[when][0] for v in m[which])
+    current = lambda which, when: statistics.median(v[when][1] for v in m[which])
+    results["memory_kib"] = {
+        "quorbel_start": peak("quorbel", "start"), "reference_start": peak("reference", "start"),
+        "above_reference": peak("quorbel", "start") - peak("reference", "start"),
+        "quorbel_after_clicks": peak("quorbel", "after"),
+        "growth_warm_to_end": current("quorbel", "after") - current("quorbel", "warm"),
+        "clicks": click_count,
+    }
+    results["size_bytes"] = {"quorbel_stripped": stripped_size(os.path.join(BUILD, "quorbel")),
+                             "Quorbel.exe_i686": os.path.getsize(WIN32_EXE)}
+
+    out_dir = os.path.join(BUILD, "bench-results")
+    os.makedirs(out_dir, exist_ok=True)
+    with open(os.path.join(out_dir, "results.json"), "w") as f:
+        json.dump(results, f, indent=2)
+
+    mk = results["memory_kib"]
+    rows = [
+        ("Start-up to first frame, quorbel", "%.1f ms (IQR %.1f-%.1f)" % q, ""),
+        ("Start-up to first frame, reference", "%.1f ms (IQR %.1f-%.1f)" % r, ""),
+        ("Start-up ratio", "%.3f" % results["startup_ms"]["ratio"], "<= 1.10"),
+        ("Click to repaint, real widgets", "median %.3f ms, p99 %.3f ms" % (results["click_ms"]["median"], results["click_ms"]["p99"]), "median < 1 ms"),
+    ]
+    for name, ns in results["core_ns"].items():
+        rows.append((f"Core {name} (headless)", "%.0f ns" % ns, ""))
+    if results["core_instructions_per_click"] is not None:
+        rows.append(("Core click, instructions (callgrind)", "%.0f" % results["core_instructions_per_click"], ""))
+    rows += [
+        ("Peak memory after start, quorbel", "%d KiB" % mk["quorbel_start"], ""),
+        ("Peak memory after start, reference", "%d KiB" % mk["reference_start"], ""),
+        ("Above the reference", "%d KiB" % mk["above_reference"], "<= 3072 KiB"),
+        ("Peak memory after %d clicks" % mk["clicks"], "%d KiB" % mk["quorbel_after_clicks"], ""),
+        ("Resident growth, clicks %d to %d" % (mk["clicks"] // 10, mk["clicks"]), "%d KiB" % mk["growth_warm_to_end"], "0"),
+        ("quorbel, stripped", "%d bytes" % results["size_bytes"]["quorbel_stripped"], ""),
+        ("Quorbel.exe (i686)", "%d bytes" % results["size_bytes"]["Quorbel.exe_i686"], "<= 131072"),
+    ]
+    width = max(len(r[0]) for r in rows)
+    value_width = max(len(r[1]) for r in rows)
+    print(("Smoke run: " if SMOKE else "") + results["machine"])
+    print(f"| {'Figure'.ljust(width)} | {'Value'.ljust(value_width)} | Target |")
+    print(f"|{'-' * (width + 2)}|{'-' * (value_width + 2)}|--------|")
+    for name, value, target in rows:
+        print(f"| {name.ljust(width)} | {value.ljust(value_width)} | {target} |")
+    print(f"(JSON: {os.path.join(out_dir, 'results.json')})")
+
+
+if __name__ == "__main__":
+    main()
