@@ -24,7 +24,7 @@ add_custom_command(OUTPUT ${QUORBEL_ICON_BINS}
 set_source_files_properties(src/app/quorbel.rc PROPERTIES
   OBJECT_DEPENDS "${QUORBEL_ICON_BINS};${CMAKE_SOURCE_DIR}/src/app/quorbel.manifest")
 
-add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/quorbel.rc)
+add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/windows_slim_runtime.cpp src/app/quorbel.rc)
 target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
 target_link_options(Quorbel PRIVATE ${QUORBEL_WIN_LINK})

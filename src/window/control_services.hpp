@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -15,9 +15,15 @@ inline constexpr Index kNoRow = -1;
 
 // A failed control operation. Nothing in the program catches it: the runtime shows its message
 // and ends the program.
-class RuntimeError : public std::runtime_error {
+// (Not a std::runtime_error: that type drags a second, copy-on-write string implementation into the
+// statically linked Windows program.)
+class RuntimeError : public std::exception {
 public:
-    using std::runtime_error::runtime_error;
+    explicit RuntimeError(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };
 
 // Each control kind offers only what the handlers use. A runtime implements these over its own

@@ -1,0 +1,24 @@
+// Keeps the statically linked C++ library small in Quorbel.exe.
+//
+// The library's out-of-line error paths (a string or vector asked to exceed its maximum size,
+// memory exhausted) and its default terminate handler would link in the C++ name demangler,
+// printf, every standard exception class and a second, copy-on-write string implementation:
+// nearly two thirds of the program. None of those paths can be reached with the program's
+// constant data, so here they end the program at once instead. Run-time errors do not pass this
+// way: the runtime catches and shows them itself. Should the library ever need another symbol
+// from the same object, the link fails with a duplicate definition rather than misbehaving.
+#include <cstdlib>
+
+namespace std {
+[[noreturn]] void __throw_bad_alloc() { std::abort(); }
+[[noreturn]] void __throw_bad_array_new_length() { std::abort(); }
+[[noreturn]] void __throw_length_error(const char*) { std::abort(); }
+[[noreturn]] void __throw_logic_error(const char*) { std::abort(); }
+[[noreturn]] void __throw_out_of_range(const char*) { std::abort(); }
+[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+[[noreturn]] void __throw_invalid_argument(const char*) { std::abort(); }
+}  // namespace std
+
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
