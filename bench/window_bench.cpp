@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "platform/qt/qt_form.hpp"
+#include "platform/qt/qt_icon.hpp"
 #include "platform/qt/qt_runtime.hpp"
 #include "selection/house_selection.hpp"
 
@@ -75,7 +76,7 @@ std::unique_ptr<QWidget> MakeWindow(QApplication& app, bool reference) {
         return window;
     }
     quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout);
-    QApplication::setWindowIcon(QIcon(QPixmap(quorbel_icon_xpm)));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(quorbel::qt::DecodeXpm(quorbel_icon_xpm))));
     auto form = std::make_unique<quorbel::qt::QtForm>(quorbel::MainWindowLayout, quorbel::HouseSelection,
                                                       [](const QString&) { std::abort(); });
     form->ShowCentred();

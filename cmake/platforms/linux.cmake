@@ -7,6 +7,7 @@ set(QUORBEL_APP_ID example.quorbel.Quorbel)
 
 add_library(quorbel_qt STATIC
   src/platform/qt/qt_form.cpp
+  src/platform/qt/qt_icon.cpp
   src/platform/qt/qt_runtime.cpp)
 target_link_libraries(quorbel_qt PUBLIC quorbel_core Qt6::Widgets PRIVATE quorbel_warnings)
 set_target_properties(quorbel_qt PROPERTIES AUTOMOC OFF)

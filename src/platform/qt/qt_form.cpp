@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -33,6 +34,29 @@ protected:
         if (!(command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))) return command;
         if (!index.isValid() || selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::ClearAndSelect;
+    }
+};
+
+// A frame drawn as an etched rectangle with its caption standing on the top edge. The style's own
+// group box frame is a picture that the style loads on first paint, and loading it starts every
+// image-format plugin the system has: time and memory at start-up for a rectangle.
+class FrameBox final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const QRect box = rect().adjusted(0, metrics.height() / 2, -2, -2);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(box);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(box.translated(1, 1));
+        const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(caption, palette().window());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(caption, Qt::AlignCenter, title());
     }
 };
 
@@ -157,7 +181,6 @@ void QtForm::Build(const WindowLayout& layout) {
                 edit->setTabChangesFocus(true);
                 edit->setFocusPolicy(Qt::StrongFocus);
                 Place(text1_, c.index, edit);
-                text1_[static_cast<std::size_t>(c.index)]->SetText(c.text);
                 widget = edit;
                 break;
             }
@@ -168,7 +191,7 @@ void QtForm::Build(const WindowLayout& layout) {
                 break;
             }
             case ControlKind::Frame:
-                frame = widget = new QGroupBox(ToQString(c.text), parent);
+                frame = widget = new FrameBox(ToQString(c.text), parent);
                 break;
             case ControlKind::OptionButton: {
                 auto* option = new QRadioButton(ToQString(c.text), parent);
@@ -204,6 +227,8 @@ void QtForm::Build(const WindowLayout& layout) {
                               (c.index == kNotInArray ? QString() : QStringLiteral("(%1)").arg(c.index)));
         widget->setGeometry(Pixels(c.bounds.left), Pixels(c.bounds.top), Pixels(c.bounds.width),
                             Pixels(c.bounds.height));
+        // Text goes in once the box has its width, so that it is laid out once.
+        if (c.kind == ControlKind::TextBox) text1_[static_cast<std::size_t>(c.index)]->SetText(c.text);
         if (c.background) {
             QPalette own = widget->palette();
             // Buttons paint their background in the Button role, the rest in Window.
@@ -240,6 +265,15 @@ void QtForm::Build(const WindowLayout& layout) {
 }
 
 void QtForm::Dispatch(ClickProcedure procedure, Index index) {
+    // A signal that arrives while a procedure runs was caused by the procedure's own assignments.
+    // It is not passed on: the nested call would only assign the same house again, and each one
+    // would lay the hint text out anew.
+    if (running_) return;
+    running_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{running_};
     try {
         procedure(*controls_, index);
     } catch (const RuntimeError& error) {

@@ -44,6 +44,7 @@ private:
 
     FormEvents events_;
     ErrorReporter reportError_;
+    bool running_ = false;  // an event procedure is running
     std::vector<Built> built_;
     std::vector<std::unique_ptr<ListAdapter>> list1_;
     std::unique_ptr<ListAdapter> list2_;

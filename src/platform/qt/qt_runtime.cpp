@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/qt/qt_form.hpp"
+#include "platform/qt/qt_icon.hpp"
 
 namespace quorbel::qt {
 
@@ -50,7 +51,7 @@ int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, c
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
     PrepareApplication(app, layout);
-    QApplication::setWindowIcon(QIcon(QPixmap(iconXpm)));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DecodeXpm(iconXpm))));
     QtForm form(layout, events, ReportAndEnd);
     form.setAttribute(Qt::WA_QuitOnClose);
     form.ShowCentred();
