@@ -1,11 +1,14 @@
 // The control operations the event handlers rely on, over whichever runtime built the window.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorbel {
 
@@ -94,6 +97,48 @@ private:
     ListBox& list2_;
     std::span<OptionButton* const> option1_;
     std::span<TextBox* const> text1_;
+};
+
+// What a runtime builds for the control arrays: it places each element under its Index as it
+// walks the layout, this owns them, and once all are placed hands them to the handlers as
+// ControlServices.
+class ControlArrays {
+public:
+    void PlaceList1(Index index, std::unique_ptr<ListBox> list) { Place(list1_, list1Refs_, index, std::move(list)); }
+    void PlaceList2(std::unique_ptr<ListBox> list) { list2_ = std::move(list); }
+    void PlaceOption1(Index index, std::unique_ptr<OptionButton> option) {
+        Place(option1_, option1Refs_, index, std::move(option));
+    }
+    void PlaceText1(Index index, std::unique_ptr<TextBox> text) { Place(text1_, text1Refs_, index, std::move(text)); }
+
+    // Built on the first call, which must come after every element has been placed.
+    const ControlServices& Services() const {
+        if (!services_) services_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
+        return *services_;
+    }
+
+private:
+    template <typename Control>
+    void Place(std::vector<std::unique_ptr<Control>>& owned, std::vector<Control*>& array, Index index,
+                      std::unique_ptr<Control> control) {
+        assert(!services_ && "every element is placed before the services are handed out");
+        const auto at = static_cast<std::size_t>(index);
+        if (owned.size() <= at) {
+            owned.resize(at + 1);
+            array.resize(at + 1);
+        }
+        array[at] = control.get();
+        owned[at] = std::move(control);
+    }
+
+    std::vector<std::unique_ptr<ListBox>> list1_;
+    std::unique_ptr<ListBox> list2_;
+    std::vector<std::unique_ptr<OptionButton>> option1_;
+    std::vector<std::unique_ptr<TextBox>> text1_;
+    std::vector<ListBox*> list1Refs_;
+    std::vector<OptionButton*> option1Refs_;
+    std::vector<TextBox*> text1Refs_;
+    mutable std::unique_ptr<ControlServices> services_;
 };
 
 // Checks a row number a list is asked about; shared by the runtimes so they fail alike.

@@ -2,6 +2,7 @@
 #include "platform/headless/headless_form.hpp"
 
 #include <algorithm>
+#include <memory>
 
 namespace quorbel::headless {
 
@@ -55,8 +56,8 @@ public:
             return;
         }
         // Checking one option of the group unchecks the others; only the checked one raises Click.
-        for (auto& other : form_.option1_)
-            if (other.get() != this && other->checked_) other->Change(false);
+        for (MemoryOption* other : form_.option1_)
+            if (other != this && other->checked_) other->Change(false);
         Change(true);
         form_.Raise(form_.events_.option1Click, index_);
     }
@@ -91,36 +92,47 @@ private:
     std::string text_;
 };
 
+namespace {
+// Keeps a typed pointer to an element under its Index.
+template <typename Element>
+void Place(std::vector<Element*>& typed, Index index, Element* element) {
+    if (typed.size() <= static_cast<std::size_t>(index)) typed.resize(static_cast<std::size_t>(index) + 1);
+    typed[static_cast<std::size_t>(index)] = element;
+}
+}  // namespace
+
 HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events)
     : layout_(layout), events_(events) {
     for (const ControlDescription& c : layout.controls) {
         switch (c.kind) {
             case ControlKind::ListBox:
                 if (c.index == kNotInArray) {
-                    list2_ = std::make_unique<MemoryList>(*this, c.index, c.rows, false);
+                    auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, false);
+                    list2_ = list.get();
+                    arrays_.PlaceList2(std::move(list));
                 } else {
-                    list1_.resize(std::max<std::size_t>(list1_.size(), c.index + 1u));
-                    list1_[static_cast<std::size_t>(c.index)] =
-                        std::make_unique<MemoryList>(*this, c.index, c.rows, true);
+                    auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, true);
+                    Place(list1_, c.index, list.get());
+                    arrays_.PlaceList1(c.index, std::move(list));
                 }
                 break;
-            case ControlKind::OptionButton:
-                option1_.resize(std::max<std::size_t>(option1_.size(), c.index + 1u));
-                option1_[static_cast<std::size_t>(c.index)] = std::make_unique<MemoryOption>(*this, c.index);
+            case ControlKind::OptionButton: {
+                auto option = std::make_unique<MemoryOption>(*this, c.index);
+                Place(option1_, c.index, option.get());
+                arrays_.PlaceOption1(c.index, std::move(option));
                 break;
-            case ControlKind::TextBox:
-                text1_.resize(std::max<std::size_t>(text1_.size(), c.index + 1u));
-                text1_[static_cast<std::size_t>(c.index)] = std::make_unique<MemoryText>(c.text);
+            }
+            case ControlKind::TextBox: {
+                auto text = std::make_unique<MemoryText>(c.text);
+                Place(text1_, c.index, text.get());
+                arrays_.PlaceText1(c.index, std::move(text));
                 break;
+            }
             case ControlKind::Label:
             case ControlKind::Frame:
                 break;  // nothing the handlers reach
         }
     }
-    for (auto& l : list1_) list1Refs_.push_back(l.get());
-    for (auto& o : option1_) option1Refs_.push_back(o.get());
-    for (auto& t : text1_) text1Refs_.push_back(t.get());
-    controls_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
     listChanges_.assign(list1_.size(), 0);
     optionChanges_.assign(option1_.size(), 0);
 }
@@ -135,16 +147,16 @@ void HeadlessForm::Raise(ClickProcedure procedure, Index index) {
         int& depth;
         ~Leave() { --depth; }
     } leave{depth_};
-    procedure(*controls_, index);
+    procedure(arrays_.Services(), index);
 }
 
 HeadlessForm::MemoryList& HeadlessForm::ListAt(Index list) const {
-    static_cast<void>(controls_->List1(list));  // a missing element is a run-time error
+    static_cast<void>(arrays_.Services().List1(list));  // a missing element is a run-time error
     return *list1_[static_cast<std::size_t>(list)];
 }
 
 HeadlessForm::MemoryOption& HeadlessForm::OptionAt(Index option) const {
-    static_cast<void>(controls_->Option1(option));
+    static_cast<void>(arrays_.Services().Option1(option));
     return *option1_[static_cast<std::size_t>(option)];
 }
 
@@ -184,7 +196,7 @@ int HeadlessForm::CheckedOptionCount() const {
 }
 
 const std::string& HeadlessForm::TextOf(Index text) const {
-    static_cast<void>(controls_->Text1(text));
+    static_cast<void>(arrays_.Services().Text1(text));
     return text1_[static_cast<std::size_t>(text)]->Contents();
 }
 

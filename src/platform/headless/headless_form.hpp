@@ -3,7 +3,6 @@
 // the running handler, which is the harshest behaviour the event rule allows.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,7 @@ public:
     HeadlessForm(const HeadlessForm&) = delete;
     HeadlessForm& operator=(const HeadlessForm&) = delete;
 
-    const ControlServices& Controls() const { return *controls_; }
+    const ControlServices& Controls() const { return arrays_.Services(); }
 
     // User actions. Each changes what the user changed and raises Click for that control.
     // Clicking a row or an option raises Click even when it is already selected, as a real click does.
@@ -64,14 +63,12 @@ private:
 
     const WindowLayout& layout_;
     FormEvents events_;
-    std::vector<std::unique_ptr<MemoryList>> list1_;
-    std::unique_ptr<MemoryList> list2_;
-    std::vector<std::unique_ptr<MemoryOption>> option1_;
-    std::vector<std::unique_ptr<MemoryText>> text1_;
-    std::vector<ListBox*> list1Refs_;
-    std::vector<OptionButton*> option1Refs_;
-    std::vector<TextBox*> text1Refs_;
-    std::unique_ptr<ControlServices> controls_;
+    ControlArrays arrays_;
+    // The same elements as arrays_ holds, with their in-memory types.
+    std::vector<MemoryList*> list1_;
+    MemoryList* list2_ = nullptr;
+    std::vector<MemoryOption*> option1_;
+    std::vector<MemoryText*> text1_;
 
     int depth_ = 0;
     int maxDepth_ = 0;

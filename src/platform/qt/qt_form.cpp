@@ -118,19 +118,9 @@ private:
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
     : events_(events), reportError_(std::move(reportError)) {
     Build(layout);
-    for (auto& l : list1_) list1Refs_.push_back(l.get());
-    for (auto& o : option1_) option1Refs_.push_back(o.get());
-    for (auto& t : text1_) text1Refs_.push_back(t.get());
-    controls_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
 }
 
 QtForm::~QtForm() = default;
-
-template <typename Adapter, typename Widget>
-static void Place(std::vector<std::unique_ptr<Adapter>>& array, Index index, Widget* widget) {
-    if (array.size() <= static_cast<std::size_t>(index)) array.resize(static_cast<std::size_t>(index) + 1);
-    array[static_cast<std::size_t>(index)] = std::make_unique<Adapter>(widget);
-}
 
 void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
@@ -168,6 +158,7 @@ void QtForm::Build(const WindowLayout& layout) {
     for (const ControlDescription& c : layout.controls) {
         QWidget* parent = c.container == Container::Frame1 && frame ? frame : this;
         QWidget* widget = nullptr;
+        TextAdapter* contents = nullptr;
         switch (c.kind) {
             case ControlKind::TextBox: {
                 auto* edit = new QPlainTextEdit(parent);
@@ -180,7 +171,9 @@ void QtForm::Build(const WindowLayout& layout) {
                     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 edit->setTabChangesFocus(true);
                 edit->setFocusPolicy(Qt::StrongFocus);
-                Place(text1_, c.index, edit);
+                auto text = std::make_unique<TextAdapter>(edit);
+                contents = text.get();
+                arrays_.PlaceText1(c.index, std::move(text));
                 widget = edit;
                 break;
             }
@@ -195,7 +188,7 @@ void QtForm::Build(const WindowLayout& layout) {
                 break;
             case ControlKind::OptionButton: {
                 auto* option = new QRadioButton(ToQString(c.text), parent);
-                Place(option1_, c.index, option);
+                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(option));
                 connect(option, &QRadioButton::toggled, this, [this, index = c.index](bool checked) {
                     if (checked) Dispatch(events_.option1Click, index);
                 });
@@ -210,14 +203,12 @@ void QtForm::Build(const WindowLayout& layout) {
                 list->setUniformItemSizes(true);
                 for (std::string_view row : c.rows) list->addItem(ToQString(row));
                 if (c.index == kNotInArray) {
-                    list2_ = std::make_unique<ListAdapter>(list);
+                    arrays_.PlaceList2(std::make_unique<ListAdapter>(list));
                 } else {
-                    Place(list1_, c.index, list);
-                    connect(list, &QListWidget::itemSelectionChanged, this,
-                            [this, index = c.index] {
-                                if (list1_[static_cast<std::size_t>(index)]->ListIndex() != kNoRow)
-                                    Dispatch(events_.list1Click, index);
-                            });
+                    arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(list));
+                    connect(list, &QListWidget::itemSelectionChanged, this, [this, index = c.index] {
+                        if (Controls().List1(index).ListIndex() != kNoRow) Dispatch(events_.list1Click, index);
+                    });
                 }
                 widget = list;
                 break;
@@ -228,7 +219,7 @@ void QtForm::Build(const WindowLayout& layout) {
         widget->setGeometry(Pixels(c.bounds.left), Pixels(c.bounds.top), Pixels(c.bounds.width),
                             Pixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
-        if (c.kind == ControlKind::TextBox) text1_[static_cast<std::size_t>(c.index)]->SetText(c.text);
+        if (contents) contents->SetText(c.text);
         if (c.background) {
             QPalette own = widget->palette();
             // Buttons paint their background in the Button role, the rest in Window.
@@ -275,7 +266,7 @@ void QtForm::Dispatch(ClickProcedure procedure, Index index) {
         ~Done() { running = false; }
     } done{running_};
     try {
-        procedure(*controls_, index);
+        procedure(Controls(), index);
     } catch (const RuntimeError& error) {
         reportError_(QString::fromUtf8(error.what()));
     }

@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -23,7 +22,7 @@ public:
     QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError);
     ~QtForm() override;
 
-    const ControlServices& Controls() const { return *controls_; }
+    const ControlServices& Controls() const { return arrays_.Services(); }
 
     // The widget built for a control of the layout, or nullptr; for tests and accessibility checks.
     QWidget* Control(std::string_view name, Index index) const;
@@ -46,14 +45,7 @@ private:
     ErrorReporter reportError_;
     bool running_ = false;  // an event procedure is running
     std::vector<Built> built_;
-    std::vector<std::unique_ptr<ListAdapter>> list1_;
-    std::unique_ptr<ListAdapter> list2_;
-    std::vector<std::unique_ptr<OptionAdapter>> option1_;
-    std::vector<std::unique_ptr<TextAdapter>> text1_;
-    std::vector<ListBox*> list1Refs_;
-    std::vector<OptionButton*> option1Refs_;
-    std::vector<TextBox*> text1Refs_;
-    std::unique_ptr<ControlServices> controls_;
+    ControlArrays arrays_;
 };
 
 // Logical pixels for twips; Qt's high-DPI scaling turns them into device pixels.

@@ -163,21 +163,8 @@ private:
     HFONT font_ = nullptr;
     int iconGroup_ = 0;
     std::vector<Built> built_;
-    std::vector<std::unique_ptr<ListAdapter>> list1_;
-    std::unique_ptr<ListAdapter> list2_;
-    std::vector<std::unique_ptr<OptionAdapter>> option1_;
-    std::vector<std::unique_ptr<TextAdapter>> text1_;
-    std::vector<ListBox*> list1Refs_;
-    std::vector<OptionButton*> option1Refs_;
-    std::vector<TextBox*> text1Refs_;
-    std::unique_ptr<ControlServices> controls_;
+    ControlArrays arrays_;
 };
-
-template <typename Adapter, typename... Args>
-void Place(std::vector<std::unique_ptr<Adapter>>& array, Index index, Args... args) {
-    if (array.size() <= static_cast<std::size_t>(index)) array.resize(static_cast<std::size_t>(index) + 1);
-    array[static_cast<std::size_t>(index)] = std::make_unique<Adapter>(args...);
-}
 
 DWORD Form::Style() const {
     // No WS_CLIPCHILDREN: the form paints the background inside the frame, which a group box leaves alone.
@@ -279,18 +266,18 @@ void Form::BuildControls() {
             case ControlKind::TextBox:
                 SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
                 if (c.multiLine) SetWindowSubclass(control, LetTabLeave, 0, 0);
-                Place(text1_, c.index, control);
+                arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
             case ControlKind::OptionButton:
-                Place(option1_, c.index, window_, id, firstOptionId, lastOptionId);
+                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(window_, id, firstOptionId, lastOptionId));
                 break;
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
                     SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
                 if (c.index == kNotInArray)
-                    list2_ = std::make_unique<ListAdapter>(control);
+                    arrays_.PlaceList2(std::make_unique<ListAdapter>(control));
                 else
-                    Place(list1_, c.index, control);
+                    arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(control));
                 break;
             case ControlKind::Label:
             case ControlKind::Frame:
@@ -298,11 +285,6 @@ void Form::BuildControls() {
         }
         built_.push_back({&c, control, c.background ? CreateSolidBrush(ToColorRef(*c.background)) : nullptr});
     }
-
-    for (auto& l : list1_) list1Refs_.push_back(l.get());
-    for (auto& o : option1_) option1Refs_.push_back(o.get());
-    for (auto& t : text1_) text1Refs_.push_back(t.get());
-    controls_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
 }
 
 // Places every control and sets the form's font for the given DPI: at start and whenever the
@@ -393,7 +375,7 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const Index index = b->description->index;
             const WORD code = HIWORD(wParam);
             if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE &&
-                list1_[static_cast<std::size_t>(index)]->ListIndex() != kNoRow)
+                arrays_.Services().List1(index).ListIndex() != kNoRow)
                 Dispatch(events_.list1Click, index);
             else if (b->description->kind == ControlKind::OptionButton && code == BN_CLICKED &&
                      SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED)
@@ -428,7 +410,7 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form::Dispatch(ClickProcedure procedure, Index index) {
     try {
-        procedure(*controls_, index);
+        procedure(arrays_.Services(), index);
     } catch (const RuntimeError& error) {
         // Nothing traps a run-time error: it is shown and the program ends.
         MessageBoxW(window_, Wide(error.what()).c_str(), Wide(layout_.form.name).c_str(), MB_OK | MB_ICONERROR);
