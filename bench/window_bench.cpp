@@ -8,10 +8,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
-#include <QPixmap>
 #include <QRadioButton>
 #include <QTest>
 
@@ -21,7 +19,6 @@
 #include <memory>
 
 #include "platform/qt/qt_form.hpp"
-#include "platform/qt/qt_icon.hpp"
 #include "platform/qt/qt_runtime.hpp"
 #include "selection/house_selection.hpp"
 
@@ -75,8 +72,7 @@ std::unique_ptr<QWidget> MakeWindow(QApplication& app, bool reference) {
         window->show();
         return window;
     }
-    quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(quorbel::qt::DecodeXpm(quorbel_icon_xpm))));
+    quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout, quorbel_icon_xpm);
     auto form = std::make_unique<quorbel::qt::QtForm>(quorbel::MainWindowLayout, quorbel::HouseSelection,
                                                       [](const QString&) { std::abort(); });
     form->ShowCentred();

@@ -37,21 +37,21 @@ void ReportAndEnd(const QString& message) {
 
 }  // namespace
 
-void PrepareApplication(QApplication& app, const WindowLayout& layout) {
+void PrepareApplication(QApplication& app, const WindowLayout& layout, const char* const* iconXpm) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(fusion);
         app.setPalette(fusion->standardPalette());
     }
     QApplication::setApplicationName(QString::fromUtf8(layout.form.name.data(),
                                                        static_cast<qsizetype>(layout.form.name.size())));
+    if (iconXpm) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DecodeXpm(iconXpm))));
 }
 
 int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
     const QtMessageHandler previous = qInstallMessageHandler(ReportNoDisplay);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    PrepareApplication(app, layout);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DecodeXpm(iconXpm))));
+    PrepareApplication(app, layout, iconXpm);
     QtForm form(layout, events, ReportAndEnd);
     form.setAttribute(Qt::WA_QuitOnClose);
     form.ShowCentred();
