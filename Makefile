@@ -4,17 +4,25 @@ DEV := build/dev
 
 .PHONY: run test deps build clean screenshot windows sanitize fuzz bench
 
+# Each goal installs only what it needs: `make run` the compiler, CMake, Ninja, Qt and fonts;
+# `make test` everything its tests use.
 deps:
-	@tools/install-deps
+	@tools/install-deps test
 
-$(DEV)/build.ninja: | deps
+$(DEV)/build.ninja:
+	@tools/install-deps run
 	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
-build: deps $(DEV)/build.ninja
+# Configured again so that it finds the test libraries installed since `make run` made the tree.
+build: deps
+	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(DEV)
 
-run: build
-	@if [ -x $(DEV)/quorbel ]; then $(DEV)/quorbel; else echo "The window is not built yet."; fi
+# Only the program is built, not the tests and tools.
+run: $(DEV)/build.ninja
+	@tools/install-deps run
+	cmake --build $(DEV) --target quorbel
+	$(DEV)/quorbel
 
 # Everything again built with clang's AddressSanitizer and UndefinedBehaviorSanitizer, with the
 # fuzz target; the Windows programs are tested once, from the main tree.
@@ -45,7 +53,8 @@ screenshot: build
 # Quorbel.exe for Windows, cross-built with mingw-w64: build/win32 (the program) and build/win64
 # (the same sources, run under Wine by the tests, with the probe beside it).
 WIN_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORBEL_TESTS=OFF
-windows: deps
+windows:
+	@tools/install-deps windows
 	@[ -f build/win32/build.ninja ] || cmake -S . -B build/win32 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 	cmake --build build/win32
 	@[ -f build/win64/build.ninja ] || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DQUORBEL_PROBE=ON
@@ -55,9 +64,11 @@ windows: deps
 # BENCH_ARGS=--smoke runs each measurement only a few times (CI does, to keep them working).
 REL := build/release
 BENCH_ARGS ?=
-$(REL)/build.ninja: | deps
+$(REL)/build.ninja:
+	@tools/install-deps run bench
 	cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_BENCH=ON -DQUORBEL_TESTS=OFF
 
-bench: deps windows $(REL)/build.ninja
+bench: windows $(REL)/build.ninja
+	@tools/install-deps run bench
 	cmake --build $(REL)
 	/usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe $(BENCH_ARGS)

@@ -26,7 +26,7 @@ if(TARGET quorbel_qt)
   add_test(NAME desktop_entry_validates
     COMMAND desktop-file-validate ${CMAKE_SOURCE_DIR}/src/app/example.quorbel.Quorbel.desktop)
   add_test(NAME metainfo_validates
-    COMMAND appstreamcli validate --no-net ${CMAKE_SOURCE_DIR}/src/app/example.quorbel.Quorbel.metainfo.xml)
+    COMMAND appstreamcli validate --no-net ${QUORBEL_METAINFO})
 endif()
 
 # The Windows program, cross-built by make windows into build/win32 and build/win64.

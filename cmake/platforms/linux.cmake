@@ -27,5 +27,7 @@ add_custom_target(quorbel_icon ALL DEPENDS ${QUORBEL_ICON_PNG})
 
 install(TARGETS quorbel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES src/app/${QUORBEL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES src/app/${QUORBEL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(QUORBEL_METAINFO ${CMAKE_BINARY_DIR}/${QUORBEL_APP_ID}.metainfo.xml)
+configure_file(src/app/${QUORBEL_APP_ID}.metainfo.xml.in ${QUORBEL_METAINFO} @ONLY)
+install(FILES ${QUORBEL_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QUORBEL_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)

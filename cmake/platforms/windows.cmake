@@ -21,8 +21,10 @@ add_custom_command(OUTPUT ${QUORBEL_ICON_BINS}
           --res-group ${CMAKE_BINARY_DIR}/quorbel-icon-group.bin --icon-id 30001
   DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
   COMMENT "Making the icon resources")
+configure_file(src/app/version.h.in ${CMAKE_BINARY_DIR}/version.h @ONLY)
+configure_file(src/app/quorbel.manifest.in ${CMAKE_BINARY_DIR}/quorbel.manifest @ONLY)
 set_source_files_properties(src/app/quorbel.rc PROPERTIES
-  OBJECT_DEPENDS "${QUORBEL_ICON_BINS};${CMAKE_SOURCE_DIR}/src/app/quorbel.manifest")
+  OBJECT_DEPENDS "${QUORBEL_ICON_BINS};${CMAKE_BINARY_DIR}/quorbel.manifest;${CMAKE_BINARY_DIR}/version.h")
 
 add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/windows_slim_runtime.cpp src/app/quorbel.rc)
 target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})

@@ -4,7 +4,6 @@
 #define QUORBEL_ICON_GROUP 1
 #define QUORBEL_ICON_IMAGE 30001
 
-#define QUORBEL_VERSION_BINARY 1, 0, 0, 0
-#define QUORBEL_VERSION_TEXT "1.00"
+#include "version.h"
 #define QUORBEL_PUBLISHER "www.quorbel.example"
 #define QUORBEL_PRODUCT "Quorbel"

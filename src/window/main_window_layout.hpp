@@ -35,6 +35,7 @@ struct FontDescription {
     bool underline;
     bool strikeOut;
     int charSet;  // 204 is Cyrillic.
+    bool serif;   // where the family is missing, a serif face stands in
 };
 
 struct FormDescription {
@@ -124,7 +125,7 @@ inline constexpr WindowLayout MainWindowLayout{
              .clientWidth = 6420,
              .clientHeight = 5685,
              .font = {.family = "Times New Roman", .points = 12, .weight = 400, .italic = false,
-                      .underline = false, .strikeOut = false, .charSet = 204},
+                      .underline = false, .strikeOut = false, .charSet = 204, .serif = true},
              .centreOnScreen = true},
     .controls = {{
         layout_data::TextBoxAt(0, {120, 3600, 6135, 1815}, StatementText, false),
@@ -153,8 +154,34 @@ inline constexpr WindowLayout MainWindowLayout{
     }},
 };
 
+// Rules every runtime follows as it builds the window from the description.
+
 // Twips to pixels at the given DPI, rounded to nearest (15 twips a pixel at 96 DPI).
 constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// The hidden list the handlers read the hint texts from: the one list box outside the List1 array.
+constexpr bool IsHintStore(const ControlDescription& c) {
+    return c.kind == ControlKind::ListBox && c.index == kNotInArray;
+}
+
+// Labels and the frame never take the focus, nor does a hidden control.
+constexpr bool TakesFocus(const ControlDescription& c) {
+    return !c.hidden && c.kind != ControlKind::Label && c.kind != ControlKind::Frame;
+}
+
+// The control that has the focus when the window opens: the first in tab order that can take it.
+constexpr std::size_t FirstFocusable(const WindowLayout& layout) {
+    for (std::size_t i = 0; i < layout.controls.size(); ++i)
+        if (TakesFocus(layout.controls[i])) return i;
+    return layout.controls.size();
+}
+
+// A list's rows keep their natural height in the form's font; should a stand-in font have taller
+// lines, they shrink so that every row still fits inside the list rather than the list scrolling.
+constexpr int FittedRowHeight(int naturalHeight, int innerHeight, int rowCount) {
+    const int fits = innerHeight / (rowCount > 0 ? rowCount : 1);
+    return naturalHeight < fits ? naturalHeight : fits;
+}
 
 // The frame's bounds, for placing controls whose container is Frame1.
 constexpr TwipsRect Frame1Bounds(const WindowLayout& layout) {
@@ -162,5 +189,72 @@ constexpr TwipsRect Frame1Bounds(const WindowLayout& layout) {
         if (c.kind == ControlKind::Frame) return c.bounds;
     return {};
 }
+
+// What the runtimes rely on in the description, checked when it is compiled.
+namespace layout_checks {
+constexpr int CountNamed(const WindowLayout& layout, std::string_view name) {
+    int count = 0;
+    for (const ControlDescription& c : layout.controls) count += c.name == name;
+    return count;
+}
+// The elements of each control array have the Indexes 0..n-1, each once.
+constexpr bool ArraysAreDense(const WindowLayout& layout) {
+    for (const ControlDescription& c : layout.controls) {
+        if (c.index == kNotInArray) continue;
+        const int count = CountNamed(layout, c.name);
+        if (c.index < 0 || c.index >= count) return false;
+        for (const ControlDescription& other : layout.controls)
+            if (&other != &c && other.name == c.name && other.index == c.index) return false;
+    }
+    return true;
+}
+// The options follow one another in tab order, after the frame, and lie inside it.
+constexpr bool OptionsSitInTheFrame(const WindowLayout& layout) {
+    bool frameSeen = false, inRun = false, runEnded = false;
+    const TwipsRect frame = Frame1Bounds(layout);
+    for (const ControlDescription& c : layout.controls) {
+        frameSeen = frameSeen || c.kind == ControlKind::Frame;
+        const bool option = c.kind == ControlKind::OptionButton;
+        if (option != (c.container == Container::Frame1)) return false;
+        if (!option) {
+            runEnded = runEnded || inRun;
+            continue;
+        }
+        if (!frameSeen || runEnded) return false;
+        inRun = true;
+        if (c.bounds.left < 0 || c.bounds.top < 0 || c.bounds.left + c.bounds.width > frame.width ||
+            c.bounds.top + c.bounds.height > frame.height)
+            return false;
+    }
+    return true;
+}
+// Every control that shows lies inside the client area.
+constexpr bool VisibleControlsFit(const WindowLayout& layout) {
+    for (const ControlDescription& c : layout.controls) {
+        if (c.hidden || c.container != Container::Form) continue;
+        if (c.bounds.left < 0 || c.bounds.top < 0 || c.bounds.left + c.bounds.width > layout.form.clientWidth ||
+            c.bounds.top + c.bounds.height > layout.form.clientHeight)
+            return false;
+    }
+    return true;
+}
+constexpr bool HintStoreHoldsEveryHouse(const WindowLayout& layout) {
+    int stores = 0;
+    for (const ControlDescription& c : layout.controls) {
+        if (!IsHintStore(c)) continue;
+        if (!c.hidden || c.rows.size() != std::size_t{kHouseCount}) return false;
+        ++stores;
+    }
+    return stores == 1;
+}
+}  // namespace layout_checks
+
+static_assert(layout_checks::ArraysAreDense(MainWindowLayout));
+static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kAttributeCount);
+static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kHouseCount);
+static_assert(layout_checks::OptionsSitInTheFrame(MainWindowLayout));
+static_assert(layout_checks::VisibleControlsFit(MainWindowLayout));
+static_assert(layout_checks::HintStoreHoldsEveryHouse(MainWindowLayout));
+static_assert(FirstFocusable(MainWindowLayout) < MainWindowLayout.controls.size());
 
 }  // namespace quorbel

@@ -106,7 +106,7 @@ HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events)
     for (const ControlDescription& c : layout.controls) {
         switch (c.kind) {
             case ControlKind::ListBox:
-                if (c.index == kNotInArray) {
+                if (IsHintStore(c)) {
                     auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, false);
                     list2_ = list.get();
                     arrays_.PlaceList2(std::move(list));

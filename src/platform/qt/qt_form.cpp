@@ -139,7 +139,7 @@ void QtForm::Build(const WindowLayout& layout) {
     font.setItalic(form.font.italic);
     font.setUnderline(form.font.underline);
     font.setStrikeOut(form.font.strikeOut);
-    font.setStyleHint(QFont::Serif);
+    if (form.font.serif) font.setStyleHint(QFont::Serif);
     setFont(font);
 
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -202,7 +202,7 @@ void QtForm::Build(const WindowLayout& layout) {
                 list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 list->setUniformItemSizes(true);
                 for (std::string_view row : c.rows) list->addItem(ToQString(row));
-                if (c.index == kNotInArray) {
+                if (IsHintStore(c)) {
                     arrays_.PlaceList2(std::make_unique<ListAdapter>(list));
                 } else {
                     arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(list));
@@ -228,10 +228,8 @@ void QtForm::Build(const WindowLayout& layout) {
             widget->setAutoFillBackground(true);
         }
         if (auto* list = qobject_cast<QListWidget*>(widget)) {
-            // The list's height holds all its rows in the form's font; should a font with taller
-            // lines stand in, the rows shrink to fit rather than the list scrolling.
-            const int inner = widget->height() - 2 * list->frameWidth();
-            const int rowHeight = std::min(list->sizeHintForRow(0), inner / std::max(1, list->count()));
+            const int rowHeight = FittedRowHeight(list->sizeHintForRow(0),
+                                                  widget->height() - 2 * list->frameWidth(), list->count());
             for (int row = 0; row < list->count(); ++row)
                 list->item(row)->setSizeHint(QSize(0, rowHeight));
         }
@@ -280,7 +278,7 @@ QWidget* QtForm::Control(std::string_view name, Index index) const {
 
 QWidget* QtForm::FirstFocusable() const {
     for (const Built& b : built_)
-        if (!b.description->hidden && (b.widget->focusPolicy() & Qt::TabFocus)) return b.widget;
+        if (TakesFocus(*b.description)) return b.widget;
     return nullptr;
 }
 

@@ -195,8 +195,8 @@ bool Form::Create(int showCommand, int iconGroup) {
     Layout(dpi);
     SetIcons(dpi);
 
-    RECT frame{0, 0, MulDiv(layout_.form.clientWidth, static_cast<int>(dpi), 1440),
-               MulDiv(layout_.form.clientHeight, static_cast<int>(dpi), 1440)};
+    RECT frame{0, 0, TwipsToPixels(layout_.form.clientWidth, static_cast<int>(dpi)),
+               TwipsToPixels(layout_.form.clientHeight, static_cast<int>(dpi))};
     AdjustForDpi(frame, Style(), 0, dpi);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
@@ -274,7 +274,7 @@ void Form::BuildControls() {
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
                     SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
-                if (c.index == kNotInArray)
+                if (IsHintStore(c))
                     arrays_.PlaceList2(std::make_unique<ListAdapter>(control));
                 else
                     arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(control));
@@ -291,11 +291,11 @@ void Form::BuildControls() {
 // window moves to a screen of another DPI.
 void Form::Layout(UINT dpi) {
     const int scale = static_cast<int>(dpi);
-    auto px = [scale](int twips) { return MulDiv(twips, scale, 1440); };
+    auto px = [scale](int twips) { return TwipsToPixels(twips, scale); };
     const FontDescription& f = layout_.form.font;
     HFONT font = CreateFontW(-MulDiv(f.points, scale, 72), 0, 0, 0, f.weight, f.italic, f.underline, f.strikeOut,
                              static_cast<DWORD>(f.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, Wide(f.family).c_str());
+                             DEFAULT_QUALITY, DEFAULT_PITCH | (f.serif ? FF_ROMAN : FF_DONTCARE), Wide(f.family).c_str());
     const TwipsRect frame = Frame1Bounds(layout_);
     for (const Built& b : built_) {
         const ControlDescription& c = *b.description;
@@ -304,13 +304,11 @@ void Form::Layout(UINT dpi) {
         MoveWindow(b.window, px(left), px(top), px(c.bounds.width), px(c.bounds.height), FALSE);
         SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (c.kind == ControlKind::ListBox && !c.rows.empty()) {
-            // The list holds all its rows; a font with taller lines makes the rows shorter, not the
-            // list scroll.
             RECT inner;
             GetClientRect(b.window, &inner);
-            const LRESULT natural = SendMessageW(b.window, LB_GETITEMHEIGHT, 0, 0);
-            const int fit = (inner.bottom - inner.top) / static_cast<int>(c.rows.size());
-            if (natural > fit) SendMessageW(b.window, LB_SETITEMHEIGHT, 0, fit);
+            const int natural = static_cast<int>(SendMessageW(b.window, LB_GETITEMHEIGHT, 0, 0));
+            const int fitted = FittedRowHeight(natural, inner.bottom - inner.top, static_cast<int>(c.rows.size()));
+            if (fitted != natural) SendMessageW(b.window, LB_SETITEMHEIGHT, 0, fitted);
         }
     }
     if (font_) DeleteObject(font_);
@@ -426,8 +424,7 @@ const Form::Built* Form::Find(HWND control) const {
 
 HWND Form::FirstFocusable() const {
     for (const Built& b : built_)
-        if ((GetWindowLongW(b.window, GWL_STYLE) & (WS_TABSTOP | WS_VISIBLE)) == (WS_TABSTOP | WS_VISIBLE))
-            return b.window;
+        if (TakesFocus(*b.description)) return b.window;
     return nullptr;
 }
 
