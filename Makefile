@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows sanitize fuzz bench
+.PHONY: run test deps build clean screenshot windows sanitize fuzz bench dist
 
 # Each goal installs only what it needs: `make run` the compiler, CMake, Ninja, Qt and fonts;
 # `make test` everything its tests use.
@@ -34,7 +34,7 @@ $(SAN)/build.ninja: | deps
 sanitize: deps $(SAN)/build.ninja
 	cmake --build $(SAN)
 
-test: build windows sanitize
+test: build windows dist sanitize
 	ctest --test-dir $(SAN) --output-on-failure -j2
 	ctest --test-dir $(DEV) --output-on-failure -j2
 
@@ -72,3 +72,25 @@ bench: windows $(REL)/build.ninja
 	@tools/install-deps run bench
 	cmake --build $(REL)
 	/usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe $(BENCH_ARGS)
+
+# The release in build/dist: the Debian package, made by CPack in a Release tree of its own, each
+# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all. The page
+# joins with one line: DIST_FILES += web:build/web/quorbel.html
+DIST := build/dist
+DIST_TREE := build/dist-tree
+DIST_FILES := windows:build/win32/Quorbel.exe
+$(DIST_TREE)/build.ninja:
+	@tools/install-deps run dist
+	cmake -S . -B $(DIST_TREE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_TESTS=OFF
+
+dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f)))) $(DIST_TREE)/build.ninja
+	@tools/install-deps run dist
+	cmake --build $(DIST_TREE)
+	cd $(DIST_TREE) && cpack -G DEB >/dev/null
+	rm -rf $(DIST) && mkdir -p $(DIST)
+	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
+	  cp $(DIST_TREE)/quorbel_$${version}_amd64.deb $(DIST)/
+	cp $(foreach f,$(DIST_FILES),$(lastword $(subst :, ,$(f)))) $(DIST)/
+	@$(if $(filter web:%,$(DIST_FILES)),,echo "dist: the page is not in this release: make web does not make it yet")
+	cd $(DIST) && sha256sum -- * >SHA256SUMS
+	@ls -l $(DIST)

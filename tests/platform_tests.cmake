@@ -43,3 +43,18 @@ if(QUORBEL_WINDOWS_TESTS)
             ${QUORBEL_WINDOWS_BUILDS}/win64 ${CMAKE_BINARY_DIR}/wineprefix)
   set_tests_properties(windows_program_under_wine PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
 endif()
+
+# The release made by make dist (build/dist, from build/dist-tree) and the package lists, tested
+# once, from the main tree.
+if(TARGET quorbel_qt AND NOT QUORBEL_SANITIZE)
+  set(QUORBEL_RELEASE_BUILDS ${CMAKE_SOURCE_DIR}/build CACHE PATH "Where build/dist and build/dist-tree are")
+  set(_release_test ${CMAKE_CURRENT_SOURCE_DIR}/dist/release_test.py ${QUORBEL_RELEASE_BUILDS}/dist
+                    ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR})
+  add_test(NAME release_package
+    COMMAND xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Checksums)
+  set_tests_properties(release_package PROPERTIES RESOURCE_LOCK display)
+  add_test(NAME release_program_hardening
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py
+            ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)
+  add_test(NAME install_deps_purposes COMMAND /usr/bin/python3 ${_release_test} InstallDeps)
+endif()

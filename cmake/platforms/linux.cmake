@@ -31,3 +31,5 @@ set(QUORBEL_METAINFO ${CMAKE_BINARY_DIR}/${QUORBEL_APP_ID}.metainfo.xml)
 configure_file(src/app/${QUORBEL_APP_ID}.metainfo.xml.in ${QUORBEL_METAINFO} @ONLY)
 install(FILES ${QUORBEL_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QUORBEL_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+
+include(cmake/dist.cmake)
