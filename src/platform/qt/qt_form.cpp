@@ -1,6 +1,7 @@
 // Builds the form's widgets by walking the window layout and adapts them to the control services.
 #include "platform/qt/qt_form.hpp"
 
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -140,6 +141,7 @@ void QtForm::Build(const WindowLayout& layout) {
     font.setUnderline(form.font.underline);
     font.setStrikeOut(form.font.strikeOut);
     if (form.font.serif) font.setStyleHint(QFont::Serif);
+    font.setFamily(QFontInfo(font).family());
     setFont(font);
 
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -227,7 +229,9 @@ void QtForm::Build(const WindowLayout& layout) {
             widget->setPalette(own);
             widget->setAutoFillBackground(true);
         }
-        if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        // A hidden list's rows are never drawn, so they need no fitting.
+        auto* list = qobject_cast<QListWidget*>(widget);
+        if (list && !c.hidden) {
             const int rowHeight = FittedRowHeight(list->sizeHintForRow(0),
                                                   widget->height() - 2 * list->frameWidth(), list->count());
             for (int row = 0; row < list->count(); ++row)
