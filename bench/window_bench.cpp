@@ -22,7 +22,7 @@
 #include "platform/qt/qt_runtime.hpp"
 #include "selection/house_selection.hpp"
 
-#include "icon/quorbel.xpm"
+#include "quorbel_icon.hpp"
 
 namespace {
 
@@ -72,7 +72,8 @@ std::unique_ptr<QWidget> MakeWindow(QApplication& app, bool reference) {
         window->show();
         return window;
     }
-    quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout, quorbel_icon_xpm);
+    const quorbel::qt::IconPixels icon{quorbel::icon::kWidth, quorbel::icon::kHeight, quorbel::icon::kArgb};
+    quorbel::qt::PrepareApplication(app, quorbel::MainWindowLayout, &icon);
     auto form = std::make_unique<quorbel::qt::QtForm>(quorbel::MainWindowLayout, quorbel::HouseSelection,
                                                       [](const QString&) { std::abort(); });
     form->ShowCentred();

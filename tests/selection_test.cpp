@@ -122,6 +122,13 @@ TEST(RuntimeErrors, AMissingElementIsRaisedNotSwallowed) {
     EXPECT_THROW(List1_Click(controls, 9), RuntimeError);
 }
 
+// A form cannot be bound to nothing: the binding fails where it is made, with a message that says so.
+TEST(RuntimeErrors, AFormWithoutAnEventProcedureCannotBeDeclared) {
+    const ClickProcedure none = nullptr;
+    EXPECT_THROW((FormEvents{.list1Click = List1_Click, .option1Click = none}), UnboundProcedure);
+    EXPECT_NE(std::string(UnboundProcedure().what()).find("event procedure"), std::string::npos);
+}
+
 // A list Click while that list has no selected row names no house: it changes nothing.
 TEST(RuntimeErrors, AListClickWithNoRowSelectedDoesNothing) {
     HeadlessDriver driver;

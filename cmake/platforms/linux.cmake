@@ -7,23 +7,25 @@ set(QUORBEL_APP_ID example.quorbel.Quorbel)
 
 add_library(quorbel_qt STATIC
   src/platform/qt/qt_form.cpp
-  src/platform/qt/qt_icon.cpp
   src/platform/qt/qt_runtime.cpp)
 target_link_libraries(quorbel_qt PUBLIC quorbel_core Qt6::Widgets PRIVATE quorbel_warnings)
 set_target_properties(quorbel_qt PROPERTIES AUTOMOC OFF)
 
-add_executable(quorbel src/app/main_linux.cpp)
-target_include_directories(quorbel PRIVATE src/app)
-target_link_libraries(quorbel PRIVATE quorbel_qt quorbel_core quorbel_warnings)
-
-# Every icon file is made from the one XPM source.
+# Every icon file is made from the one XPM source, by the one decoder in tools/icon-convert: the
+# desktop icon, and the pixels the program sets as its window icon.
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
 set(QUORBEL_ICON_PNG ${CMAKE_BINARY_DIR}/${QUORBEL_APP_ID}.png)
-add_custom_command(OUTPUT ${QUORBEL_ICON_PNG}
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --png ${QUORBEL_ICON_PNG}
+set(QUORBEL_ICON_HEADER ${CMAKE_BINARY_DIR}/quorbel_icon.hpp)
+add_custom_command(OUTPUT ${QUORBEL_ICON_PNG} ${QUORBEL_ICON_HEADER}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM}
+          --png ${QUORBEL_ICON_PNG} --argb-header ${QUORBEL_ICON_HEADER}
   DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
-  COMMENT "Making the desktop icon")
-add_custom_target(quorbel_icon ALL DEPENDS ${QUORBEL_ICON_PNG})
+  COMMENT "Making the desktop icon and the window icon's pixels")
+add_custom_target(quorbel_icon ALL DEPENDS ${QUORBEL_ICON_PNG} ${QUORBEL_ICON_HEADER})
+
+add_executable(quorbel src/app/main_linux.cpp ${QUORBEL_ICON_HEADER})
+target_include_directories(quorbel PRIVATE ${CMAKE_BINARY_DIR})
+target_link_libraries(quorbel PRIVATE quorbel_qt quorbel_core quorbel_warnings)
 
 install(TARGETS quorbel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES src/app/${QUORBEL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

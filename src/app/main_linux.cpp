@@ -3,8 +3,9 @@
 #include "selection/house_selection.hpp"
 #include "window/main_window_layout.hpp"
 
-#include "icon/quorbel.xpm"
+#include "quorbel_icon.hpp"
 
 int main(int argc, char** argv) {
-    return quorbel::qt::Run(argc, argv, quorbel::MainWindowLayout, quorbel::HouseSelection, quorbel_icon_xpm);
+    const quorbel::qt::IconPixels icon{quorbel::icon::kWidth, quorbel::icon::kHeight, quorbel::icon::kArgb};
+    return quorbel::qt::Run(argc, argv, quorbel::MainWindowLayout, quorbel::HouseSelection, icon);
 }

@@ -37,6 +37,13 @@ class HostileEnvironment(unittest.TestCase):
     def test_a_display_that_cannot_be_reached(self):
         self.assert_one_clear_line(environment(DISPLAY=":87"))
 
+    def test_another_start_failure_keeps_its_own_text(self):
+        run = subprocess.run([BINARY], env=environment(QT_QPA_PLATFORM="no-such-platform"), capture_output=True,
+                             text=True, timeout=60, stdin=subprocess.DEVNULL)
+        self.assertEqual(run.returncode, 1, run.stderr)
+        self.assertIn('"no-such-platform"', run.stderr)
+        self.assertNotIn("no display could be reached", run.stderr)
+
     def test_unknown_arguments_are_ignored(self):
         program = subprocess.Popen([BINARY, "--frobnicate", "-x", "file.txt", "--", "още"],
                                    env=environment(QT_QPA_PLATFORM="offscreen"),

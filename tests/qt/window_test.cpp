@@ -6,8 +6,11 @@
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QScrollBar>
 
+#include "platform/qt/qt_runtime.hpp"
 #include "qt_driver.hpp"
 
 namespace quorbel::testing {
@@ -204,6 +207,38 @@ TEST(QtWindow, ARunTimeErrorInAHandlerIsReported) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     ASSERT_EQ(reported.size(), 1);
     EXPECT_TRUE(reported.front().contains(QStringLiteral("Option1(9)"))) << reported.front().toStdString();
+    // After the report the form takes no further clicks.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
+    EXPECT_EQ(reported.size(), 1);
+}
+
+// The program's own report: the message is shown, then the message loop ends with status 1.
+TEST(QtWindow, ARunTimeErrorShowsItsMessageAndEndsTheLoopWithStatusOne) {
+    const FormEvents faulty{.list1Click = List1_Click,
+                            .option1Click = [](const ControlServices& c, Index) { c.Text1(7).SetText({}); }};
+    qt::QtForm form(MainWindowLayout, faulty, qt::ReportAndQuit);
+    form.ShowCentred();
+    QString shown;
+    QTimer::singleShot(0, &form, [&] { qobject_cast<QRadioButton*>(form.Control("Option1", 1))->click(); });
+    // Polls for the message box, reads it and closes it, as the user would.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    EXPECT_EQ(QApplication::exec(), 1);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Text1(7)"))) << shown.toStdString();
+}
+
+// The handlers never uncheck an option, but the control offers it and does it.
+TEST(QtWindow, AnOptionCanBeUncheckedByCode) {
+    QtDriver d;
+    d.form.Controls().Option1(2).SetValue(true);
+    d.form.Controls().Option1(2).SetValue(false);
+    for (int h = 0; h < kHouseCount; ++h) EXPECT_FALSE(d.OptionChecked(h)) << h;
 }
 
 }  // namespace

@@ -97,7 +97,12 @@ class QtForm::OptionAdapter final : public OptionButton {
 public:
     explicit OptionAdapter(QRadioButton* option) : option_(option) {}
     void SetValue(bool checked) override {
-        if (option_->isChecked() != checked) option_->setChecked(checked);
+        if (option_->isChecked() == checked) return;
+        // An option of an exclusive group refuses to be unchecked on its own; let it go for once.
+        const bool exclusive = option_->autoExclusive();
+        if (!checked) option_->setAutoExclusive(false);
+        option_->setChecked(checked);
+        option_->setAutoExclusive(exclusive);
     }
 
 private:
@@ -121,7 +126,11 @@ QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter repo
     Build(layout);
 }
 
-QtForm::~QtForm() = default;
+// The widgets outlive the control arrays (they go with the QWidget base, after the members): their
+// signals must no longer reach the handlers while they are taken down.
+QtForm::~QtForm() {
+    for (const Built& b : built_) b.widget->disconnect(this);
+}
 
 void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
@@ -261,7 +270,7 @@ void QtForm::Dispatch(ClickProcedure procedure, Index index) {
     // A signal that arrives while a procedure runs was caused by the procedure's own assignments.
     // It is not passed on: the nested call would only assign the same house again, and each one
     // would lay the hint text out anew.
-    if (running_) return;
+    if (running_ || stopped_) return;
     running_ = true;
     struct Done {
         bool& running;
@@ -270,7 +279,13 @@ void QtForm::Dispatch(ClickProcedure procedure, Index index) {
     try {
         procedure(Controls(), index);
     } catch (const RuntimeError& error) {
+        // Nothing is trapped: after the report the form takes no further clicks.
+        stopped_ = true;
         reportError_(QString::fromUtf8(error.what()));
+    } catch (const std::exception& error) {
+        // No exception may unwind through Qt's event delivery; anything else ends the same way.
+        stopped_ = true;
+        reportError_(QStringLiteral("Unexpected failure: ") + QString::fromUtf8(error.what()));
     }
 }
 

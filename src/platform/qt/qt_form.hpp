@@ -14,7 +14,7 @@
 namespace quorbel::qt {
 
 // Called with the message of a run-time error raised inside an event procedure. The program's
-// reporter shows it and ends the process; tests record it instead.
+// reporter (ReportAndQuit) shows it and ends the message loop; tests record it instead.
 using ErrorReporter = std::function<void(const QString& message)>;
 
 class QtForm : public QWidget {
@@ -44,6 +44,7 @@ private:
     FormEvents events_;
     ErrorReporter reportError_;
     bool running_ = false;  // an event procedure is running
+    bool stopped_ = false;  // a run-time error was reported
     std::vector<Built> built_;
     ControlArrays arrays_;
 };

@@ -3,56 +3,82 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <QStringList>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/qt/qt_form.hpp"
-#include "platform/qt/qt_icon.hpp"
 
 namespace quorbel::qt {
 
 namespace {
 
-// While the application object connects to the display, Qt's own messages are held back and a
-// fatal one (no platform could be started: no display, or one that cannot be reached) becomes a
-// single line and status 1 instead of an abort.
-void ReportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString&) {
-    if (type != QtFatalMsg) return;
-    std::fputs("quorbel: cannot open the window: no display could be reached "
-               "(is DISPLAY or WAYLAND_DISPLAY set to a running desktop?)\n",
-               stderr);
-    std::_Exit(EXIT_FAILURE);
-}
+// While the application object connects to the display, Qt's own messages are held back. When the
+// platform cannot start because no display could be reached, the fatal message that follows
+// becomes one line of ours; any other fatal message is printed as it is, after what led to it.
+// Either way the program ends with status 1 rather than an abort.
+struct StartMessages {
+    QStringList held;
+    bool displayUnreachable = false;
+};
+StartMessages startMessages;
 
-// A run-time error is not trapped: its message is shown and the program ends.
-void ReportAndEnd(const QString& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
-    std::exit(EXIT_FAILURE);
+void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool platform = context.category && std::strncmp(context.category, "qt.qpa", 6) == 0;
+    if (platform && (message.contains(QLatin1StringView("could not connect to display")) ||
+                     message.contains(QLatin1StringView("Failed to create wl_display"))))
+        startMessages.displayUnreachable = true;
+    if (type != QtFatalMsg) {
+        startMessages.held << message;
+        return;
+    }
+    if (startMessages.displayUnreachable) {
+        std::fputs("quorbel: cannot open the window: no display could be reached "
+                   "(is DISPLAY or WAYLAND_DISPLAY set to a running desktop?)\n",
+                   stderr);
+    } else {
+        for (const QString& line : std::as_const(startMessages.held)) std::fprintf(stderr, "%s\n", qPrintable(line));
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+    std::_Exit(EXIT_FAILURE);
 }
 
 }  // namespace
 
-void PrepareApplication(QApplication& app, const WindowLayout& layout, const char* const* iconXpm) {
+void ReportAndQuit(const QString& message) {
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
+    QCoreApplication::exit(EXIT_FAILURE);
+}
+
+void PrepareApplication(QApplication& app, const WindowLayout& layout, const IconPixels* icon) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(fusion);
         app.setPalette(fusion->standardPalette());
     }
     QApplication::setApplicationName(QString::fromUtf8(layout.form.name.data(),
                                                        static_cast<qsizetype>(layout.form.name.size())));
-    if (iconXpm) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DecodeXpm(iconXpm))));
+    // Given as pixels, so that no image-format plugin is loaded for a 32 x 32 picture.
+    if (icon)
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(icon->argb),
+                                                                     icon->width, icon->height,
+                                                                     QImage::Format_ARGB32))));
 }
 
-int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const char* const* iconXpm) {
-    const QtMessageHandler previous = qInstallMessageHandler(ReportNoDisplay);
+int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const IconPixels& icon) {
+    const QtMessageHandler previous = qInstallMessageHandler(HoldStartMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    PrepareApplication(app, layout, iconXpm);
-    QtForm form(layout, events, ReportAndEnd);
+    startMessages = {};
+    PrepareApplication(app, layout, &icon);
+    QtForm form(layout, events, ReportAndQuit);
     form.setAttribute(Qt::WA_QuitOnClose);
     form.ShowCentred();
     return QApplication::exec();
