@@ -7,6 +7,8 @@
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
+#include <fcntl.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -56,7 +58,15 @@ int main(int argc, char** argv) {
 
     pid_t child = 0;
     const long long start = MonotonicNs();
-    if (posix_spawn(&child, argv[1], nullptr, nullptr, argv + 1, environ) != 0) {
+    // The program writes nowhere we read: helpers it starts (Wine's, say) would otherwise hold our
+    // output open after it has gone.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&child, argv[1], &quiet, nullptr, argv + 1, environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) {
         std::perror("x11_startup: spawn");
         return 1;
     }
