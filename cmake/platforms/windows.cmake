@@ -31,9 +31,15 @@ target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
 target_link_options(Quorbel PRIVATE ${QUORBEL_WIN_LINK})
 
-# The probe that the tests run beside the program under Wine to read its window from outside.
+# What the tests run beside the program under Wine: the probe that reads its window from outside,
+# and a build of the program whose event procedures fail, linked exactly as the program is.
+option(QUORBEL_PROBE "Also build the programs the Wine tests run beside Quorbel.exe" OFF)
 if(QUORBEL_PROBE)
   add_executable(quorbel_probe tests/win32/probe.cpp)
   target_include_directories(quorbel_probe PRIVATE src)
   target_link_options(quorbel_probe PRIVATE -static -municode)
+
+  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/windows_slim_runtime.cpp)
+  target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
+  target_link_options(quorbel_failing PRIVATE ${QUORBEL_WIN_LINK})
 endif()
