@@ -55,7 +55,7 @@ public:
     virtual ~OptionButton() = default;
 
     // True checks this option and unchecks the others of its group; may raise Click when that
-    // changes anything.
+    // changes anything. False unchecks this option alone and raises nothing.
     virtual void SetValue(bool checked) = 0;
 };
 

@@ -3,7 +3,7 @@
 //   a click on any list reaches a List1 element that does not exist: a run-time error;
 //   a click on option 4 throws something that is not a run-time error;
 //   a click on option 0 tells the form that its screen is now 144 DPI, as Windows does when the
-//   window moves to another monitor.
+//   window moves to another monitor, then unchecks that option by code.
 #include "platform/win32/win32_form.hpp"
 #include "window/main_window_layout.hpp"
 
@@ -16,7 +16,7 @@ void ReachAMissingList(const ControlServices& controls, Index index) {
     static_cast<void>(controls.List1(static_cast<Index>(index + 10)).ListIndex());
 }
 
-void ThrowOrMoveScreen(const ControlServices&, Index index) {
+void ThrowOrMoveScreen(const ControlServices& controls, Index index) {
     if (index == 4) throw 4;
     if (index != 0) return;
     constexpr UINT kDpi = 144;
@@ -27,6 +27,7 @@ void ThrowOrMoveScreen(const ControlServices&, Index index) {
     AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), FALSE, 0);
     OffsetRect(&suggested, 10 - suggested.left, 10 - suggested.top);
     SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(kDpi, kDpi), reinterpret_cast<LPARAM>(&suggested));
+    controls.Option1(0).SetValue(false);
 }
 
 }  // namespace
