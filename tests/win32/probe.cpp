@@ -75,12 +75,12 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     GetClassNameW(control, windowClass, 64);
     RECT r;
     GetWindowRect(control, &r);
-    std::fprintf(out->file, "control %d %s visible %d rect %ld %ld %ld %ld\n", id, Utf8(windowClass).c_str(),
-                 IsWindowVisible(control) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top);
     RECT inner;
     GetClientRect(control, &inner);
     const SIZE text = Extent(control, WindowText(control));
-    std::fprintf(out->file, "measure %d inner %ld %ld extent %ld %ld\n", id, inner.right, inner.bottom, text.cx, text.cy);
+    std::fprintf(out->file, "control %d %s visible %d rect %ld %ld %ld %ld inner %ld %ld extent %ld %ld\n", id,
+                 Utf8(windowClass).c_str(), IsWindowVisible(control) ? 1 : 0, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, inner.right, inner.bottom, text.cx, text.cy);
     const std::wstring cls = windowClass;
     if (_wcsicmp(cls.c_str(), L"ListBox") == 0) {
         const auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
