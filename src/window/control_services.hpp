@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -130,8 +131,10 @@ private:
     void Place(std::array<std::unique_ptr<Control>, N>& owned, std::array<Control*, N>& array, Index index,
                std::unique_ptr<Control> control) {
         assert(!services_ && "every element is placed before the services are handed out");
-        assert(index >= 0 && static_cast<std::size_t>(index) < N && "the layout's arrays fit these");
+        // The layout's arrays are checked against these sizes when it is compiled; an Index beyond
+        // them is a runtime's own fault, stopped here rather than written out of bounds.
         const auto at = static_cast<std::size_t>(index);
+        if (index < 0 || at >= N) std::abort();
         array[at] = control.get();
         owned[at] = std::move(control);
     }
