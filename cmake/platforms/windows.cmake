@@ -40,7 +40,9 @@ if(QUORBEL_PROBE)
   target_include_directories(quorbel_probe PRIVATE src)
   target_link_options(quorbel_probe PRIVATE -static -municode)
 
-  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/windows_slim_runtime.cpp)
+  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/windows_slim_runtime.cpp
+                 src/app/quorbel.rc)
+  target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})
   target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
   target_link_options(quorbel_failing PRIVATE ${QUORBEL_WIN_LINK})
 endif()

@@ -302,6 +302,7 @@ class WineWindowWhenAProcedureFails(unittest.TestCase):
         time.sleep(1)
         state = probe()
         check_scaled(self, state, 144)
+        self.assertEqual(state["dialogs"], [])
         self.assertEqual(state["checks"][OPTIONS[0]], 0, "unchecking by code left the option checked")
 
 
