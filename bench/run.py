@@ -212,7 +212,8 @@ def main():
         ("Peak memory after %d clicks" % mk["clicks"], "%d KiB" % mk["quorbel_after_clicks"], ""),
         ("Resident growth, clicks %d to %d" % (mk["clicks"] // 10, mk["clicks"]), "%d KiB" % mk["growth_warm_to_end"], "0"),
         ("quorbel, stripped", "%d bytes" % results["size_bytes"]["quorbel_stripped"], ""),
-        ("Quorbel.exe (i686)", "%d bytes" % results["size_bytes"]["Quorbel.exe_i686"], "<= 131072"),
+        # The budget (a test holds it) and the target beyond it.
+        ("Quorbel.exe (i686)", "%d bytes" % results["size_bytes"]["Quorbel.exe_i686"], "<= 131072; aim <= 65536"),
     ]
     width = max(len(r[0]) for r in rows)
     value_width = max(len(r[1]) for r in rows)

@@ -7,7 +7,8 @@ set(QUORBEL_WIN_LINK -static -municode -mwindows -Wl,--gc-sections -Wl,--dynamic
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND QUORBEL_WIN_LINK -Wl,--high-entropy-va)
 endif()
-add_compile_options(-ffunction-sections -fdata-sections)
+# The program has one thread, so its function-local statics need no guard against a second one.
+add_compile_options(-ffunction-sections -fdata-sections -fno-threadsafe-statics)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp)
@@ -31,9 +32,17 @@ target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
 target_link_options(Quorbel PRIVATE ${QUORBEL_WIN_LINK})
 
-# The probe that the tests run beside the program under Wine to read its window from outside.
+# What the tests run beside the program under Wine: the probe that reads its window from outside,
+# and a build of the program whose event procedures fail, linked exactly as the program is.
+option(QUORBEL_PROBE "Also build the programs the Wine tests run beside Quorbel.exe" OFF)
 if(QUORBEL_PROBE)
   add_executable(quorbel_probe tests/win32/probe.cpp)
   target_include_directories(quorbel_probe PRIVATE src)
   target_link_options(quorbel_probe PRIVATE -static -municode)
+
+  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/windows_slim_runtime.cpp
+                 src/app/quorbel.rc)
+  target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})
+  target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
+  target_link_options(quorbel_failing PRIVATE ${QUORBEL_WIN_LINK})
 endif()

@@ -1,14 +1,16 @@
 // The control operations the event handlers rely on, over whichever runtime built the window.
 #pragma once
 
+#include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quorbel {
 
@@ -54,7 +56,7 @@ public:
     virtual ~OptionButton() = default;
 
     // True checks this option and unchecks the others of its group; may raise Click when that
-    // changes anything.
+    // changes anything. False unchecks this option alone and raises nothing.
     virtual void SetValue(bool checked) = 0;
 };
 
@@ -87,7 +89,8 @@ public:
 private:
     template <typename Control>
     static Control& Element(std::span<Control* const> array, std::string_view name, Index index) {
-        if (index < 0 || static_cast<std::size_t>(index) >= array.size())
+        // An element the runtime did not place is as missing as one beyond the array.
+        if (index < 0 || static_cast<std::size_t>(index) >= array.size() || !array[static_cast<std::size_t>(index)])
             throw MissingElement(name, index);
         return *array[static_cast<std::size_t>(index)];
     }
@@ -98,6 +101,12 @@ private:
     std::span<OptionButton* const> option1_;
     std::span<TextBox* const> text1_;
 };
+
+// How many elements each control array has; the window layout is checked against these when it
+// is compiled, so that the arrays below need no growing.
+inline constexpr std::size_t kList1Count = 4;
+inline constexpr std::size_t kOption1Count = 5;
+inline constexpr std::size_t kText1Count = 2;
 
 // What a runtime builds for the control arrays: it places each element under its Index as it
 // walks the layout, this owns them, and once all are placed hands them to the handlers as
@@ -113,32 +122,31 @@ public:
 
     // Built on the first call, which must come after every element has been placed.
     const ControlServices& Services() const {
-        if (!services_) services_ = std::make_unique<ControlServices>(list1Refs_, *list2_, option1Refs_, text1Refs_);
+        if (!services_) services_.emplace(list1Refs_, *list2_, option1Refs_, text1Refs_);
         return *services_;
     }
 
 private:
-    template <typename Control>
-    void Place(std::vector<std::unique_ptr<Control>>& owned, std::vector<Control*>& array, Index index,
-                      std::unique_ptr<Control> control) {
+    template <typename Control, std::size_t N>
+    void Place(std::array<std::unique_ptr<Control>, N>& owned, std::array<Control*, N>& array, Index index,
+               std::unique_ptr<Control> control) {
         assert(!services_ && "every element is placed before the services are handed out");
+        // The layout's arrays are checked against these sizes when it is compiled; an Index beyond
+        // them is a runtime's own fault, stopped here rather than written out of bounds.
         const auto at = static_cast<std::size_t>(index);
-        if (owned.size() <= at) {
-            owned.resize(at + 1);
-            array.resize(at + 1);
-        }
+        if (index < 0 || at >= N) std::abort();
         array[at] = control.get();
         owned[at] = std::move(control);
     }
 
-    std::vector<std::unique_ptr<ListBox>> list1_;
+    std::array<std::unique_ptr<ListBox>, kList1Count> list1_;
     std::unique_ptr<ListBox> list2_;
-    std::vector<std::unique_ptr<OptionButton>> option1_;
-    std::vector<std::unique_ptr<TextBox>> text1_;
-    std::vector<ListBox*> list1Refs_;
-    std::vector<OptionButton*> option1Refs_;
-    std::vector<TextBox*> text1Refs_;
-    mutable std::unique_ptr<ControlServices> services_;
+    std::array<std::unique_ptr<OptionButton>, kOption1Count> option1_;
+    std::array<std::unique_ptr<TextBox>, kText1Count> text1_;
+    std::array<ListBox*, kList1Count> list1Refs_{};
+    std::array<OptionButton*, kOption1Count> option1Refs_{};
+    std::array<TextBox*, kText1Count> text1Refs_{};
+    mutable std::optional<ControlServices> services_;
 };
 
 // Checks a row number a list is asked about; shared by the runtimes so they fail alike.

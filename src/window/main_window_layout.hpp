@@ -252,6 +252,10 @@ constexpr bool HintStoreHoldsEveryHouse(const WindowLayout& layout) {
 static_assert(layout_checks::ArraysAreDense(MainWindowLayout));
 static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kAttributeCount);
 static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kHouseCount);
+// ControlArrays holds exactly the layout's elements.
+static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kList1Count);
+static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kOption1Count);
+static_assert(layout_checks::CountNamed(MainWindowLayout, "Text1") == kText1Count);
 static_assert(layout_checks::OptionsSitInTheFrame(MainWindowLayout));
 static_assert(layout_checks::VisibleControlsFit(MainWindowLayout));
 static_assert(layout_checks::HintStoreHoldsEveryHouse(MainWindowLayout));

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""Quorbel.exe read as a file: machine, subsystem, imports, icon, version data, manifest, hardening.
+"""Quorbel.exe read as a file: machine, subsystem, imports, icon, version data, manifest, hardening,
+and the i686 program's size budget.
 
   pe_image_test.py WIN32_EXE WIN64_EXE
 """
+import os
 import struct
 import sys
 import unittest
@@ -43,6 +45,9 @@ class Image(unittest.TestCase):
         pe = self.check_common(I686)
         self.assertEqual(pe.FILE_HEADER.Machine, pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"])
         self.assertEqual(pe.OPTIONAL_HEADER.Magic, 0x10B, "not PE32")
+        # The budget. Should it fail by a wide margin (the image near 250 KB), the C++ library's
+        # error paths are linked in again: see src/app/windows_slim_runtime.cpp.
+        self.assertLessEqual(os.path.getsize(I686), 128 * 1024, "over the size budget")
         found = resources(pe)
 
         # Icon group 1 holds one entry, icon 30001: 32 x 32, 256 colours, 8 bits a pixel.

@@ -1,6 +1,8 @@
 // A Windows console program the tests run beside Quorbel.exe: it finds the form's window and writes
 // what its controls hold, read with the controls' own messages, to a file (one fact a line, UTF-8).
-//   quorbel_probe OUT.txt [SECONDS]   waits up to SECONDS (default 30) for the window to appear
+// Text is measured in each control's own font, so that a test can tell whether any is cut.
+//   quorbel_probe OUT.txt [SECONDS] [dismiss]   waits up to SECONDS (default 30) for the window to
+//   appear; with `dismiss`, an open message box of the program is answered with OK after it is read
 #include <windows.h>
 
 #include <cstdio>
@@ -41,6 +43,30 @@ struct Output {
     HWND form;
 };
 
+// The size of a text in the control's own font, as the control would draw it on one line.
+SIZE Extent(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
+// A message box the program shows: "dialog CAPTION<TAB>TEXT".
+BOOL CALLBACK DescribeDialog(HWND window, LPARAM context) {
+    auto* out = reinterpret_cast<Output*>(context);
+    wchar_t windowClass[16] = {};
+    GetClassNameW(window, windowClass, 16);
+    DWORD process = 0, formProcess = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetWindowThreadProcessId(out->form, &formProcess);
+    if (process != formProcess || wcscmp(windowClass, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    std::fprintf(out->file, "dialog %s\t%s\n", Escaped(WindowText(window)).c_str(),
+                 Escaped(WindowText(GetDlgItem(window, 0xFFFF))).c_str());
+    return TRUE;
+}
 BOOL CALLBACK Describe(HWND control, LPARAM context) {
     auto* out = reinterpret_cast<Output*>(context);
     if (GetParent(control) != out->form) return TRUE;
@@ -49,8 +75,12 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     GetClassNameW(control, windowClass, 64);
     RECT r;
     GetWindowRect(control, &r);
-    std::fprintf(out->file, "control %d %s visible %d rect %ld %ld %ld %ld\n", id, Utf8(windowClass).c_str(),
-                 IsWindowVisible(control) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    RECT inner;
+    GetClientRect(control, &inner);
+    const SIZE text = Extent(control, WindowText(control));
+    std::fprintf(out->file, "control %d %s visible %d rect %ld %ld %ld %ld inner %ld %ld extent %ld %ld\n", id,
+                 Utf8(windowClass).c_str(), IsWindowVisible(control) ? 1 : 0, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, inner.right, inner.bottom, text.cx, text.cy);
     const std::wstring cls = windowClass;
     if (_wcsicmp(cls.c_str(), L"ListBox") == 0) {
         const auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
@@ -65,6 +95,8 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
             std::wstring text(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
             text.resize(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
             std::fprintf(out->file, "item %d %d %s\n", id, row, Escaped(text).c_str());
+            const SIZE size = Extent(control, text);
+            std::fprintf(out->file, "itemextent %d %d %ld %ld\n", id, row, size.cx, size.cy);
         }
     } else if (_wcsicmp(cls.c_str(), L"Button") == 0) {
         std::fprintf(out->file, "check %d %d\n", id, static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0)));
@@ -79,7 +111,10 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    // Aware of DPI itself, so that Windows reports the program's pixels as they are, not scaled.
+    SetProcessDPIAware();
     const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;
+    const bool dismiss = argc > 3 && wcscmp(argv[3], L"dismiss") == 0;
     HWND form = nullptr;
     for (int waited = 0; !form && waited <= seconds * 10; ++waited) {
         form = FindWindowW(quorbel::win32::kFormClass, nullptr);
@@ -111,6 +146,9 @@ int wmain(int argc, wchar_t** argv) {
                  SendMessageW(form, WM_GETICON, ICON_SMALL, 0) ? 1 : 0, GetClassLongPtrW(form, GCLP_HICON) ? 1 : 0);
     Output out{file, form};
     EnumChildWindows(form, Describe, reinterpret_cast<LPARAM>(&out));
+    EnumWindows(DescribeDialog, reinterpret_cast<LPARAM>(&out));
     std::fclose(file);
+    if (dismiss)
+        if (HWND box = FindWindowW(L"#32770", nullptr)) PostMessageW(box, WM_COMMAND, IDOK, 0);
     return 0;
 }

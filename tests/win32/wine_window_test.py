@@ -1,8 +1,11 @@
 #!/usr/bin/python3
-"""Quorbel.exe (x86_64) under Wine in Xvfb at 96 DPI, driven from outside with real X input
-(xdotool) and read back by quorbel_probe.exe with the controls' own messages.
+"""Quorbel.exe under Wine in Xvfb, driven from outside with real X input (xdotool) and read back
+by quorbel_probe.exe (built for the same machine) with the controls' own messages: at 96 DPI, at
+the other usual DPIs, and (quorbel_failing.exe) when an event procedure fails.
 
-  wine_window_test.py WIN64_BUILD_DIR WINEPREFIX   (run inside xvfb-run)
+  wine_window_test.py i686|x86_64 BUILD_DIR WINEPREFIX   (run inside xvfb-run)
+
+Exits with 77 (skipped) when this machine cannot run the i686 program.
 """
 import os
 import subprocess
@@ -10,10 +13,13 @@ import sys
 import time
 import unittest
 
-BUILD, PREFIX = (os.path.abspath(p) for p in sys.argv[1:3])
-WINE = "/usr/lib/wine/wine64"
-ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+ARCH = sys.argv[1]
+BUILD, PREFIX = (os.path.abspath(p) for p in sys.argv[2:4])
+WINE = {"i686": "/usr/lib/wine/wine", "x86_64": "/usr/lib/wine/wine64"}[ARCH]
+ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEARCH="win32" if ARCH == "i686" else "win64",
+           WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 STATE_FILE = os.path.join(BUILD, "probe-state.txt")
+SKIPPED = 77
 
 # Control ids are 100 + TabIndex.
 TEXT0, TEXT1, TITLE, FRAME = 100, 101, 102, 103
@@ -40,15 +46,20 @@ def unescape(text):
     return "".join(out)
 
 
-def probe():
+def wine(*args, timeout=120):
+    # Wine's helpers inherit our descriptors: send them to files, never to a pipe we wait on.
+    with open(os.path.join(BUILD, "wine-tools.log"), "ab") as log:
+        subprocess.run([WINE, *args], env=ENV, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
+                       timeout=timeout, check=True)
+
+
+def probe(*extra):
     """Everything the probe read, as a dictionary of facts."""
     if os.path.exists(STATE_FILE):
         os.remove(STATE_FILE)
-    # Wine's helpers inherit our descriptors: send them to files, never to a pipe we wait on.
-    with open(os.path.join(BUILD, "probe.log"), "wb") as log:
-        subprocess.run([WINE, os.path.join(BUILD, "quorbel_probe.exe"), STATE_FILE, "60"],
-                       env=ENV, stdout=log, stderr=log, stdin=subprocess.DEVNULL, timeout=120, check=True)
-    state = {"controls": {}, "lists": {}, "items": {}, "checks": {}, "texts": {}}
+    wine(os.path.join(BUILD, "quorbel_probe.exe"), STATE_FILE, "60", *extra)
+    state = {"controls": {}, "lists": {}, "items": {}, "checks": {}, "texts": {}, "itemextents": {},
+             "dialogs": []}
     with open(STATE_FILE, encoding="utf-8") as f:
         for line in f.read().splitlines():
             kind, _, rest = line.partition(" ")
@@ -59,7 +70,9 @@ def probe():
             elif kind == "control":
                 p = rest.split()
                 state["controls"][int(p[0])] = {"class": p[1], "visible": p[3] == "1",
-                                                "rect": [int(v) for v in p[5:9]]}
+                                                "rect": [int(v) for v in p[5:9]],
+                                                "inner": [int(v) for v in p[10:12]],
+                                                "extent": [int(v) for v in p[13:15]]}
             elif kind == "list":
                 p = rest.split()
                 state["lists"][int(p[0])] = dict(zip(p[1::2], (int(v) for v in p[2::2])))
@@ -72,7 +85,81 @@ def probe():
             elif kind == "text":
                 ident, _, text = rest.partition(" ")
                 state["texts"][int(ident)] = unescape(text)
+            elif kind == "itemextent":
+                ident, row, width, height = (int(v) for v in rest.split())
+                state["itemextents"].setdefault(ident, []).append((width, height))
+            elif kind == "dialog":
+                state["dialogs"].append([unescape(part) for part in rest.split("\t")])
     return state
+
+
+def start(program, dpi):
+    """Starts a program in a prefix set to the given DPI, once its window is up."""
+    wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+         "/d", str(dpi), "/f")
+    log = open(os.path.join(BUILD, "quorbel-wine.log"), "ab")
+    process = subprocess.Popen([WINE, os.path.join(BUILD, program)], env=ENV, stdout=log, stderr=log,
+                               stdin=subprocess.DEVNULL)
+    log.close()
+    return process, probe()
+
+
+def stop(process):
+    process.kill()
+    process.wait()
+
+
+def px(twips, dpi):
+    return (twips * dpi + 720) // 1440
+
+
+def setUpModule():
+    if ARCH == "i686":
+        # Only a loader that cannot be started at all (wine32 or the i386 loader missing, no 32-bit
+        # support in the kernel) skips; a Wine that starts and then fails is a failure.
+        try:
+            subprocess.run([WINE, "--version"], capture_output=True, timeout=60)
+        except OSError as error:
+            print(f"skipped: this machine cannot run 32-bit programs under Wine ({error})")
+            sys.exit(SKIPPED)
+    # A new prefix is made once, before anything else starts: two Wine processes making it at the
+    # same time fail.
+    wine("wineboot", "--init", timeout=600)
+
+
+def tearDownModule():
+    subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=ENV, timeout=60)
+
+
+HEADINGS = [109, 111, 113, 115]
+START_96 = None  # the window as it opened at 96 DPI, the yardstick for the other DPIs
+
+
+def relative_rects(state):
+    cx, cy = state["client"][:2]
+    return {i: [c["rect"][0] - cx, c["rect"][1] - cy, *c["rect"][2:]] for i, c in state["controls"].items()}
+
+
+def check_scaled(test, state, dpi):
+    """The client area and every control scaled from 96 DPI, every list row in view, no text cut."""
+    test.assertEqual(state["client"][2:], [px(6420, dpi), px(5685, dpi)], f"client area at {dpi} DPI")
+    # At 96 DPI a pixel is 15 twips exactly, so the layout's twips are read back from that window.
+    at_96 = relative_rects(START_96)
+    for ident, rect in relative_rects(state).items():
+        test.assertEqual(rect, [px(15 * v, dpi) for v in at_96[ident]], f"control {ident} at {dpi} DPI")
+    m = state["controls"]
+    for ident in [TITLE, *HEADINGS]:
+        test.assertLessEqual(m[ident]["extent"][0], m[ident]["inner"][0], f"label {ident} cut")
+        test.assertLessEqual(m[ident]["extent"][1], m[ident]["inner"][1], f"label {ident} cut")
+    for ident in [FRAME, *OPTIONS]:  # beside the radio glyph or inside the frame's corners
+        test.assertLessEqual(m[ident]["extent"][0] + px(16 * 15, dpi), m[ident]["inner"][0], f"{ident} cut")
+    for ident in LISTS:
+        rows, inner = state["lists"][ident], m[ident]["inner"]
+        test.assertEqual(rows["scrollbar"], 0, f"list {ident} scrolls")
+        test.assertLessEqual(rows["itemheight"] * 5, inner[1], f"list {ident} hides a row")
+        for width, height in state["itemextents"][ident]:
+            test.assertLessEqual(width, inner[0], f"a row of list {ident} is cut")
+            test.assertLessEqual(height, rows["itemheight"], f"a row of list {ident} is cut")
 
 
 def xdotool(*args):
@@ -83,21 +170,11 @@ def xdotool(*args):
 class WineWindow(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.log = open(os.path.join(BUILD, "quorbel-wine.log"), "wb")
-        # A new prefix is made once, before anything else starts: two Wine processes making it at
-        # the same time fail.
-        subprocess.run([WINE, "wineboot", "--init"], env=ENV, stdout=cls.log, stderr=cls.log,
-                       stdin=subprocess.DEVNULL, timeout=600, check=True)
-        cls.program = subprocess.Popen([WINE, os.path.join(BUILD, "Quorbel.exe")], env=ENV,
-                                       stdout=cls.log, stderr=cls.log, stdin=subprocess.DEVNULL)
-        cls.start = probe()
+        cls.program, cls.start = start("Quorbel.exe", 96)
 
     @classmethod
     def tearDownClass(cls):
-        cls.program.kill()
-        cls.program.wait()
-        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=ENV, timeout=60)
-        cls.log.close()
+        stop(cls.program)
 
     def click_row(self, list_id, row):
         state = probe()
@@ -118,8 +195,10 @@ class WineWindow(unittest.TestCase):
 
     # Named so that unittest runs them in this order: the start state first.
     def test_0_window_and_start_state(self):
-        s = self.start
+        global START_96
+        s = START_96 = self.start
         self.assertEqual(s["client"][2:], [428, 379], "client area at 96 DPI")
+        check_scaled(self, s, 96)
         self.assertEqual(s["title"], "www.quorbel.example Философия - Логика - къща...")
         style = int(s["style"], 16)
         self.assertFalse(style & 0x00040000, "resizable")          # WS_THICKFRAME
@@ -177,6 +256,54 @@ class WineWindow(unittest.TestCase):
         after = probe()
         self.assertEqual(after["focus"], str(TEXT0))
         self.assertEqual(after["texts"][TEXT0], before)
+
+
+
+class WineWindowAtOtherDpis(unittest.TestCase):
+    """One start at each DPI the program is likely to meet (Wine's LogPixels)."""
+
+    def test_scaled(self):
+        for dpi in (120, 144, 192):
+            with self.subTest(dpi=dpi):
+                program, state = start("Quorbel.exe", dpi)
+                stop(program)
+                check_scaled(self, state, dpi)
+
+
+class WineWindowWhenAProcedureFails(unittest.TestCase):
+    """quorbel_failing.exe: the runtime of Quorbel.exe with event procedures that fail."""
+
+    def tearDown(self):
+        if self.program.poll() is None:
+            stop(self.program)
+
+    def failure_shown(self, click, message):
+        self.program, _ = start("quorbel_failing.exe", 96)
+        click()
+        for _ in range(20):
+            dialogs = probe("dismiss")["dialogs"]
+            if dialogs:
+                break
+            time.sleep(0.5)
+        self.assertEqual(dialogs, [["Quorbel", message]])
+        self.assertEqual(self.program.wait(timeout=60), 1, "exit status")
+
+    def test_run_time_error(self):
+        self.failure_shown(lambda: WineWindow.click_row(self, LISTS[2], 1),
+                           "Грешка при изпълнение: елементът List1(12) не съществува.")
+
+    def test_other_exception(self):
+        self.failure_shown(lambda: WineWindow.click_option(self, OPTIONS[4]),
+                           "Грешка при изпълнение: неочаквана грешка.")
+
+    def test_dpi_change(self):
+        self.program, _ = start("quorbel_failing.exe", 96)
+        WineWindow.click_option(self, OPTIONS[0])  # tells the form its screen is now 144 DPI
+        time.sleep(1)
+        state = probe()
+        check_scaled(self, state, 144)
+        self.assertEqual(state["dialogs"], [])
+        self.assertEqual(state["checks"][OPTIONS[0]], 0, "unchecking by code left the option checked")
 
 
 if __name__ == "__main__":

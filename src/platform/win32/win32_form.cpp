@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace quorbel::win32 {
 
@@ -59,15 +59,42 @@ int SystemMetric(int index, UINT dpi) {
     return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 
+// Shown for an exception that is not a run-time error; nothing the program does should raise one.
+constexpr char kUnexpectedError[] = "Грешка при изпълнение: неочаквана грешка.";
+
+[[noreturn]] void ShowAndEnd(HWND owner, std::string_view caption, std::string_view message) {
+    MessageBoxW(owner, Wide(message).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
+// Nothing may unwind out of a window or subclass procedure into Windows' own frames (the i686
+// program unwinds with DWARF tables, which end at user32's frames: an escaped exception would end
+// the program without a word). Each procedure runs its work through this, which shows any
+// exception the way the runtime shows a run-time error and ends the program with status 1. The
+// message is shown inside the handler, while the exception that owns its text still exists.
+template <typename Work>
+LRESULT Guarded(HWND owner, std::string_view caption, Work&& work) noexcept {
+    try {
+        return work();
+    } catch (const RuntimeError& error) {
+        ShowAndEnd(owner, caption, error.what());
+    } catch (...) {
+        ShowAndEnd(owner, caption, kUnexpectedError);
+    }
+}
+
 // A multi-line edit asks the dialog manager for every key, Tab included, and only hands Tab on when
 // its parent is a dialog box; in this plain window Tab would stay in the text box for good.
-LRESULT CALLBACK LetTabLeave(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG* key = reinterpret_cast<const MSG*>(lParam);
-        if (key->message == WM_KEYDOWN && key->wParam == VK_TAB) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
-    }
-    return result;
+// `formName` is the form's name, the caption of an error report.
+LRESULT CALLBACK LetTabLeave(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR formName) {
+    return Guarded(GetParent(edit), *reinterpret_cast<const std::string_view*>(formName), [&]() -> LRESULT {
+        LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+        if (message == WM_GETDLGCODE && lParam) {
+            const MSG* key = reinterpret_cast<const MSG*>(lParam);
+            if (key->message == WM_KEYDOWN && key->wParam == VK_TAB) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        }
+        return result;
+    });
 }
 
 class ListAdapter final : public ListBox {
@@ -130,6 +157,8 @@ public:
             if (b.brush) DeleteObject(b.brush);
         DeleteObject(formBrush_);
         if (font_) DeleteObject(font_);
+        for (HICON icon : icons_)
+            if (icon) DestroyIcon(icon);
     }
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -149,7 +178,6 @@ private:
     void BuildControls();
     void Layout(UINT dpi);
     void SetIcons(UINT dpi);
-    void Dispatch(ClickProcedure procedure, Index index);
     const Built* Find(HWND control) const;
     HWND FirstFocusable() const;
     DWORD Style() const;
@@ -162,7 +190,8 @@ private:
     HBRUSH formBrush_;
     HFONT font_ = nullptr;
     int iconGroup_ = 0;
-    std::vector<Built> built_;
+    std::array<HICON, 2> icons_{};  // big and small, made for the current DPI
+    std::array<Built, std::tuple_size_v<decltype(WindowLayout::controls)>> built_{};
     ControlArrays arrays_;
 };
 
@@ -265,7 +294,8 @@ void Form::BuildControls() {
         switch (c.kind) {
             case ControlKind::TextBox:
                 SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-                if (c.multiLine) SetWindowSubclass(control, LetTabLeave, 0, 0);
+                if (c.multiLine)
+                    SetWindowSubclass(control, LetTabLeave, 0, reinterpret_cast<DWORD_PTR>(&layout_.form.name));
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
             case ControlKind::OptionButton:
@@ -283,7 +313,7 @@ void Form::BuildControls() {
             case ControlKind::Frame:
                 break;
         }
-        built_.push_back({&c, control, c.background ? CreateSolidBrush(ToColorRef(*c.background)) : nullptr});
+        built_[tab] = {&c, control, c.background ? CreateSolidBrush(ToColorRef(*c.background)) : nullptr};
     }
 }
 
@@ -313,26 +343,34 @@ void Form::Layout(UINT dpi) {
     }
     if (font_) DeleteObject(font_);
     font_ = font;
-    InvalidateRect(window_, nullptr, TRUE);
+    // Moved and given a new font without redrawing, the children would keep stale pixels.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// The window keeps its icons at the size of the current DPI; the ones they replace are destroyed.
 void Form::SetIcons(UINT dpi) {
-    for (auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
-        const int size = SystemMetric(metric, dpi);
+    constexpr std::array<std::pair<WPARAM, int>, 2> kinds{{{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}};
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const int size = SystemMetric(kinds[i].second, dpi);
         auto icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconGroup_), IMAGE_ICON, size, size, 0));
-        if (icon) SendMessageW(window_, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+        if (!icon) continue;
+        SendMessageW(window_, WM_SETICON, kinds[i].first, reinterpret_cast<LPARAM>(icon));
+        if (icons_[i]) DestroyIcon(icons_[i]);
+        icons_[i] = icon;
     }
 }
 
 int Form::Loop() {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
+        if (got == -1) return 1;                                  // the queue failed: end, not spin
         // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
         if (IsDialogMessageW(window_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -342,7 +380,8 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    return Guarded(window, form->layout_.form.name, [&] { return form->Handle(message, wParam, lParam); });
 }
 
 LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -374,10 +413,10 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const WORD code = HIWORD(wParam);
             if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE &&
                 arrays_.Services().List1(index).ListIndex() != kNoRow)
-                Dispatch(events_.list1Click, index);
+                events_.list1Click(arrays_.Services(), index);
             else if (b->description->kind == ControlKind::OptionButton && code == BN_CLICKED &&
                      SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED)
-                Dispatch(events_.option1Click, index);
+                events_.option1Click(arrays_.Services(), index);
             return 0;
         }
         case WM_ACTIVATE:
@@ -406,25 +445,15 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void Form::Dispatch(ClickProcedure procedure, Index index) {
-    try {
-        procedure(arrays_.Services(), index);
-    } catch (const RuntimeError& error) {
-        // Nothing traps a run-time error: it is shown and the program ends.
-        MessageBoxW(window_, Wide(error.what()).c_str(), Wide(layout_.form.name).c_str(), MB_OK | MB_ICONERROR);
-        ExitProcess(1);
-    }
-}
-
 const Form::Built* Form::Find(HWND control) const {
     for (const Built& b : built_)
-        if (b.window == control) return &b;
+        if (control && b.window == control) return &b;
     return nullptr;
 }
 
 HWND Form::FirstFocusable() const {
     for (const Built& b : built_)
-        if (TakesFocus(*b.description)) return b.window;
+        if (b.description && TakesFocus(*b.description)) return b.window;
     return nullptr;
 }
 

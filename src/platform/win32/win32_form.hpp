@@ -14,7 +14,8 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr wchar_t kFormClass[] = L"QuorbelForm";
 
 // Builds the start-up form, shows it and runs the message loop until it is closed. Returns the
-// process exit status; a run-time error in an event procedure is shown and ends the process.
+// process exit status. A run-time error in an event procedure is shown and ends the process with
+// status 1; so does any other exception, with a short message of its own.
 int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup);
 
 }  // namespace quorbel::win32
