@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "content/house_table.hpp"
+
 namespace quorbel {
 
 // Index of a control array element, and list row numbers; row -1 means no row is selected.
@@ -102,10 +104,11 @@ private:
     std::span<TextBox* const> text1_;
 };
 
-// How many elements each control array has; the window layout is checked against these when it
-// is compiled, so that the arrays below need no growing.
-inline constexpr std::size_t kList1Count = 4;
-inline constexpr std::size_t kOption1Count = 5;
+// How many elements each control array has: a list per attribute, an option per house, the two
+// text boxes. The window layout is checked against these when it is compiled, so that the arrays
+// below need no growing.
+inline constexpr std::size_t kList1Count = kAttributeCount;
+inline constexpr std::size_t kOption1Count = kHouseCount;
 inline constexpr std::size_t kText1Count = 2;
 
 // What a runtime builds for the control arrays: it places each element under its Index as it

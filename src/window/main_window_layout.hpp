@@ -250,8 +250,6 @@ constexpr bool HintStoreHoldsEveryHouse(const WindowLayout& layout) {
 }  // namespace layout_checks
 
 static_assert(layout_checks::ArraysAreDense(MainWindowLayout));
-static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kAttributeCount);
-static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kHouseCount);
 // ControlArrays holds exactly the layout's elements.
 static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kList1Count);
 static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kOption1Count);
