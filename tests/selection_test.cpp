@@ -125,7 +125,7 @@ TEST(RuntimeErrors, AMissingElementIsRaisedNotSwallowed) {
 // A form cannot be bound to nothing: the binding fails where it is made, with a message that says so.
 TEST(RuntimeErrors, AFormWithoutAnEventProcedureCannotBeDeclared) {
     const ClickProcedure none = nullptr;
-    EXPECT_THROW((FormEvents{.list1Click = List1_Click, .option1Click = none}), UnboundProcedure);
+    EXPECT_THROW(static_cast<void>(FormEvents{.list1Click = List1_Click, .option1Click = none}), UnboundProcedure);
     EXPECT_NE(std::string(UnboundProcedure().what()).find("event procedure"), std::string::npos);
 }
 
