@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows sanitize fuzz bench dist
+.PHONY: run test deps build clean screenshot windows web web-tests sanitize fuzz bench dist
 
 # Each goal installs only what it needs: `make run` the compiler, CMake, Ninja, Qt and fonts;
 # `make test` everything its tests use.
@@ -29,12 +29,12 @@ run: $(DEV)/build.ninja
 SAN := build/sanitize
 $(SAN)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DQUORBEL_SANITIZE=ON -DQUORBEL_FUZZ=ON -DQUORBEL_WINDOWS_TESTS=OFF
+	  -DQUORBEL_SANITIZE=ON -DQUORBEL_FUZZ=ON -DQUORBEL_WINDOWS_TESTS=OFF -DQUORBEL_WEB_TESTS=OFF
 
 sanitize: deps $(SAN)/build.ninja
 	cmake --build $(SAN)
 
-test: build windows dist sanitize
+test: build windows web-tests dist sanitize
 	ctest --test-dir $(SAN) --output-on-failure -j2
 	ctest --test-dir $(DEV) --output-on-failure -j2
 
@@ -46,9 +46,10 @@ fuzz: sanitize
 clean:
 	rm -rf build
 
-# The window as it first opens, rendered offscreen at 96 DPI, for the README.
-screenshot: build
+# The window as it first opens, rendered offscreen at 96 DPI, and the page in Chromium, for the README.
+screenshot: build web
 	QT_QPA_PLATFORM=offscreen $(DEV)/tests/quorbel_screenshot docs/window.png
+	node tests/web/screenshot.mjs docs/page.png
 
 # Quorbel.exe for Windows, cross-built with mingw-w64: build/win32 (the program) and build/win64
 # (the same sources for x86_64). Both trees also build what the Wine tests run beside the program
@@ -61,6 +62,22 @@ windows:
 	@grep -qs '^QUORBEL_PROBE:[A-Z]*=ON' build/win64/CMakeCache.txt || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 	cmake --build build/win64
 
+# The page: build/web/quorbel.html, one self-contained file that a browser opens from disk. Built
+# with Debian's Emscripten, whose JavaScript tools find their modules through NODE_PATH.
+WEB := build/web
+EMENV := NODE_PATH=/usr/share/nodejs
+WEB_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORBEL_WINDOWS_TESTS=OFF -DQUORBEL_WEB_TESTS=OFF
+web:
+	@tools/install-deps web
+	@[ -f $(WEB)/build.ninja ] || $(EMENV) emcmake cmake -S . -B $(WEB) $(WEB_FLAGS)
+	$(EMENV) cmake --build $(WEB) --target quorbel_page
+
+# The rest of the web tree for the tests: the core's tests as WebAssembly and the test page,
+# configured again so that it finds GoogleTest's sources installed since `make web` made the tree.
+web-tests: deps web
+	@$(EMENV) emcmake cmake -S . -B $(WEB) $(WEB_FLAGS) >/dev/null
+	$(EMENV) cmake --build $(WEB)
+
 # Benchmarks from a Release tree: prints a table and writes build/release/bench-results/results.json.
 # The start-up figures are taken on an X server of their own (Xvfb, 96 DPI), the Windows program's
 # under 32-bit Wine. BENCH_ARGS=--smoke runs each measurement only a few times (CI does, to keep
@@ -71,10 +88,12 @@ $(REL)/build.ninja:
 	@tools/install-deps run bench wine
 	cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_BENCH=ON -DQUORBEL_TESTS=OFF
 
-bench: windows $(REL)/build.ninja
+bench: windows web $(REL)/build.ninja
 	@tools/install-deps run bench wine
 	cmake --build $(REL)
 	xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe $(BENCH_ARGS)
+	@tools/install-deps browser
+	node bench/web_bench.mjs $(WEB) $(BENCH_ARGS)
 
 # The release in build/dist: the Debian package, made by CPack in a Release tree of its own, each
 # file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all. The page
@@ -82,6 +101,7 @@ bench: windows $(REL)/build.ninja
 DIST := build/dist
 DIST_TREE := build/dist-tree
 DIST_FILES := windows:build/win32/Quorbel.exe
+DIST_FILES += web:build/web/quorbel.html
 $(DIST_TREE)/build.ninja:
 	@tools/install-deps run dist
 	cmake -S . -B $(DIST_TREE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_TESTS=OFF

@@ -67,3 +67,22 @@ if(TARGET quorbel_qt AND NOT QUORBEL_SANITIZE)
             ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)
   add_test(NAME install_deps_purposes COMMAND /usr/bin/python3 ${_release_test} InstallDeps)
 endif()
+
+# A page with the tests' own procedures, built beside quorbel.html in build/web.
+if(TARGET quorbel_web)
+  quorbel_add_page(quorbel_test_page web/test_page.cpp quorbel-test)
+endif()
+
+# The page, built by make web into build/web: the core as WebAssembly under node, and the page in
+# Debian's Chromium driven by Playwright (tests/web).
+option(QUORBEL_WEB_TESTS "Test the page made by make web" ON)
+set(QUORBEL_WEB_BUILD ${CMAKE_SOURCE_DIR}/build/web CACHE PATH "Where make web builds the page")
+if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
+  find_program(NODE node REQUIRED)
+  add_test(NAME web_core_tests_under_node COMMAND ${NODE} ${QUORBEL_WEB_BUILD}/tests/core_tests.js)
+  add_test(NAME web_page_in_chromium
+    COMMAND ${NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/node_modules/@playwright/test/cli.js test
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web)
+  set_tests_properties(web_page_in_chromium PROPERTIES TIMEOUT 600
+    ENVIRONMENT "QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results")
+endif()

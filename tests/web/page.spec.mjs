@@ -1,0 +1,198 @@
+// The page as a file and as a window: one self-contained file within its budget that opens from
+// disk with no network; the layout's geometry, colours and font at 96 DPI and at 200 % zoom; and
+// what assistive technology is told.
+import fs from 'node:fs';
+import { test, expect, readPng, headings, colours, statementStart } from './fixtures.mjs';
+import { pagePath, pageUrl } from './browser.mjs';
+
+test.describe('the file', () => {
+  test('is one file of at most 128 KiB that names nothing outside itself', () => {
+    expect(fs.statSync(pagePath).size).toBeLessThanOrEqual(128 * 1024);
+    const html = fs.readFileSync(pagePath, 'utf8');
+    for (const [, url] of html.matchAll(/(?:src|href)\s*=\s*["']?([^"'\s>]+)/gi)) expect(url).toMatch(/^data:/);
+    expect(html).not.toMatch(/url\(\s*["']?(?!data:)/i);
+  });
+
+  test('opens from file:// with every network request refused, offline, with no console error', async ({ quorbel, page }) => {
+    await page.context().setOffline(true);
+    await page.reload();
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    expect(page.url()).toMatch(/^file:/);
+    await expect(page).toHaveTitle(/Логика/);
+    expect(await page.evaluate(() => document.querySelector('link[rel=icon]').href)).toMatch(/^data:image\/png;base64,/);
+    await quorbel.expectStart();
+  });
+});
+
+test.describe('the window', () => {
+  test('has the layout\'s size, places and colours at 96 DPI', async ({ quorbel, page }) => {
+    const form = page.locator('main');
+    const shot = readPng(await form.screenshot({ animations: 'disabled', caret: 'hide' }));
+    expect([shot.width, shot.height]).toEqual([428, 379]);
+    const label = [255, 192, 128], back = [192, 192, 255];
+    // The title label spans pixels 64 to 368 along the top edge; the form shows either side.
+    expect(shot.at(64, 1)).toEqual(label);
+    expect(shot.at(368, 1)).toEqual(label);
+    expect(shot.at(63, 1)).toEqual(back);
+    expect(shot.at(369, 1)).toEqual(back);
+    expect(shot.at(2, 200)).toEqual(back);
+    expect(shot.at(426, 377)).toEqual(back);
+
+    const origin = await form.boundingBox();
+    const box = async (locator) => {
+      const b = await locator.boundingBox();
+      return { x: b.x - origin.x, y: b.y - origin.y, width: b.width, height: b.height };
+    };
+    // Each option is painted in its house's colour, placed from the frame's outer corner.
+    const houseColours = [[255, 255, 0], [128, 128, 255], [255, 0, 0], [0, 255, 0], [255, 255, 255]];
+    const optionBoxes = quorbel.options.map((o) => o.locator('xpath=..'));
+    for (let h = 0; h < 5; ++h) {
+      const b = await box(optionBoxes[h]);
+      expect(shot.at(b.x + b.width - 2, b.y + b.height - 2), colours[h]).toEqual(houseColours[h]);
+    }
+    expect(await box(optionBoxes[0])).toEqual({ x: (120 + 120) / 15, y: (480 + 360) / 15, width: 65, height: 25 });
+    // Each heading sits over its list, sharing its left edge and width; the lists are 99 px high.
+    for (let list = 0; list < 4; ++list) {
+      const heading = await box(page.getByText(headings[list], { exact: true }));
+      const l = await box(quorbel.lists[list]);
+      expect([heading.x, heading.width]).toEqual([l.x, l.width]);
+      expect([l.y, l.height]).toEqual([136, 99]);
+      expect(shot.at(heading.x + 1, heading.y + 1)).toEqual(label);
+    }
+    expect(await box(quorbel.text)).toEqual({ x: 8, y: 240, width: 409, height: 121 });
+    // The form's font, Times New Roman 12 pt, or its metric twin.
+    const font = await quorbel.lists[0].evaluate((e) => getComputedStyle(e).font);
+    expect(font).toMatch(/^16px "Times New Roman", serif$/);
+  });
+
+  for (const [zoom, scale] of [['100 %', 1], ['200 %', 2]]) {
+    test(`shows every row, caption and heading whole at ${zoom} zoom`, async ({ browser }) => {
+      // Page zoom as Chromium applies it: device pixels per CSS pixel, and a viewport that much smaller.
+      const context = await browser.newContext({ deviceScaleFactor: scale, viewport: { width: 640 / scale, height: 480 / scale } });
+      const page = await context.newPage();
+      await page.goto(pageUrl);
+      await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+      expect(await page.evaluate(() => window.devicePixelRatio)).toBe(scale);
+      expect(await page.evaluate(hiddenText)).toEqual([]);
+      // "Жълта" stays on one line.
+      const yellow = await page.getByText('Жълта', { exact: true }).evaluate(lineCount);
+      expect(yellow).toBe(1);
+      await context.close();
+    });
+  }
+
+  test('fits all five rows in each list with a stand-in font of taller lines', async ({ page }) => {
+    await page.addInitScript(() => document.addEventListener('DOMContentLoaded', () => {
+      const style = document.createElement('style');
+      style.textContent = '.form { font-family: "DejaVu Serif" !important; line-height: 1.8 }';
+      document.head.append(style);
+    }));
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    const overflow = await page.evaluate(() => [...document.querySelectorAll('main select:not([hidden])')]
+      .filter((s) => s.scrollHeight > s.clientHeight || s.options[4].getBoundingClientRect().bottom > s.getBoundingClientRect().bottom - 1)
+      .map((s) => s.getAttribute('aria-labelledby')));
+    expect(overflow).toEqual([]);
+  });
+});
+
+// Where some text of a list row, heading, legend or option caption lies outside its box.
+function hiddenText() {
+  const cut = [];
+  const inside = (text, box) => {
+    const range = document.createRange();
+    range.selectNodeContents(text);
+    const r = range.getBoundingClientRect();
+    const b = box.getBoundingClientRect();
+    return r.left >= b.left - 0.5 && r.right <= b.right + 0.5 && r.top >= b.top - 0.5 && r.bottom <= b.bottom + 0.5;
+  };
+  // A list row's text is measured in the list's font: the page lays rows out out of a Range's reach.
+  const measure = document.createElement('canvas').getContext('2d');
+  for (const select of document.querySelectorAll('main select:not([hidden])')) {
+    const edge = select.getBoundingClientRect();
+    measure.font = getComputedStyle(select).font;
+    for (const option of select.options) {
+      const r = option.getBoundingClientRect();
+      const indent = parseFloat(getComputedStyle(option).paddingLeft);
+      if (r.left + indent + measure.measureText(option.textContent).width > edge.right - select.clientLeft
+          || r.bottom > edge.bottom - select.clientTop)
+        cut.push(option.textContent);
+    }
+  }
+  for (const box of document.querySelectorAll('main .label, main legend, main .option')) {
+    const text = [...box.childNodes].find((n) => n.nodeType === Node.TEXT_NODE);
+    if (!inside(text, box)) cut.push(text.textContent);
+  }
+  return cut;
+}
+
+function lineCount(element) {
+  const range = document.createRange();
+  range.selectNodeContents([...element.childNodes].find((n) => n.nodeType === Node.TEXT_NODE));
+  return new Set([...range.getClientRects()].filter((r) => r.width > 0).map((r) => Math.round(r.top))).size;
+}
+
+test.describe('assistive technology', () => {
+  test('names each list by its heading, each option by its caption, the group by the frame', async ({ quorbel, page }) => {
+    await quorbel.clickOption(1);
+    await expect(page.locator('main')).toMatchAriaSnapshot(`
+      - textbox: /^Датчанинът пие чай\\./
+      - text: Логика - тест на Дорвалек
+      - group "Цвят на къща":
+        - text: Цвят на къща
+        - radio "Жълта"
+        - text: Жълта
+        - radio "Синя" [checked]
+        - text: Синя
+        - radio "Червена"
+        - text: Червена
+        - radio "Зелена"
+        - text: Зелена
+        - radio "Бяла"
+        - text: Бяла
+      - text: Нация
+      - listbox "Нация":
+        - option "норвежец"
+        - option "датчанин" [selected]
+        - option "англичанин"
+        - option "немец"
+        - option "швед"
+      - text: Питие
+      - listbox "Питие":
+        - option "вода"
+        - option "чай" [selected]
+        - option "мляко"
+        - option "кафе"
+        - option "бира"
+      - text: Любимец
+      - listbox "Любимец":
+        - option "котка"
+        - option "кон" [selected]
+        - option "птичка"
+        - option "рибка"
+        - option "куче"
+      - text: Марка
+      - listbox "Марка":
+        - option "Dunhill"
+        - option "Marlboro" [selected]
+        - option "Pall Mall"
+        - option "Rothmans"
+        - option "Winfield"
+    `);
+  });
+
+  test('tells that the text area is read-only, and nothing of the hidden controls', async ({ quorbel, page }) => {
+    const cdp = await page.context().newCDPSession(page);
+    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+    const shown = nodes.filter((n) => !n.ignored);
+    const textBoxes = shown.filter((n) => n.role?.value === 'textbox');
+    expect(textBoxes).toHaveLength(1);
+    expect(textBoxes[0].properties.find((p) => p.name === 'readonly')?.value.value).toBe(true);
+    expect(textBoxes[0].value?.value.startsWith(statementStart)).toBe(true);
+    expect(shown.filter((n) => n.role?.value === 'listbox')).toHaveLength(4);
+    // Neither the hint list nor the hidden epigraph is exposed.
+    const everything = JSON.stringify(shown);
+    expect(everything).not.toContain('кафе.. Немецът');
+    expect(everything).not.toContain(await page.locator('main textarea[hidden]').inputValue().then((t) => t.slice(0, 20)));
+  });
+});

@@ -1,0 +1,19 @@
+// The page tests: Debian's Chromium, no browser download, one worker per core.
+import { defineConfig } from '@playwright/test';
+import { launchOptions } from './browser.mjs';
+
+export default defineConfig({
+  testDir: '.',
+  testMatch: '*.spec.mjs',
+  outputDir: process.env.QUORBEL_TEST_OUTPUT || 'test-results',
+  reporter: [['list']],
+  workers: 2,
+  forbidOnly: true,
+  use: {
+    browserName: 'chromium',
+    launchOptions,
+    // The form is centred; an odd height puts its 379 pixels on whole pixels.
+    viewport: { width: 640, height: 481 },
+    deviceScaleFactor: 1,
+  },
+});

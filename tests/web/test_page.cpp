@@ -1,0 +1,26 @@
+// A page with procedures of the tests' own: a Click of List1(0) checks the option of its row and
+// unchecks it again (OptionButton::SetValue(false), which the real procedures never call); a Click
+// of any other list fails halfway, moving one list and the text and then reaching an option that
+// does not exist. The options keep the real procedure.
+#include "platform/web/web_form.hpp"
+#include "selection/house_selection.hpp"
+#include "window/main_window_layout.hpp"
+
+namespace {
+void TestListClick(const quorbel::ControlServices& controls, quorbel::Index index) {
+    const quorbel::Index row = controls.List1(index).ListIndex();
+    if (index == 0) {
+        controls.Option1(row).SetValue(true);
+        controls.Option1(row).SetValue(false);
+        return;
+    }
+    controls.List1(0).SetListIndex(row);
+    controls.Text1(0).SetText("half done");
+    controls.Option1(9).SetValue(true);
+}
+}  // namespace
+
+int main() {
+    quorbel::web::Run(quorbel::MainWindowLayout,
+                      {.list1Click = TestListClick, .option1Click = quorbel::Option1_Click});
+}
