@@ -143,4 +143,10 @@ test.describe('with the tests\' own procedures', () => {
     await page.keyboard.press('ArrowDown');
     await quorbel.expectHouse(1);
   });
+
+  test('any other exception ends the page the same way', async ({ quorbel, page }) => {
+    await quorbel.clickListRow(3, 1);
+    await expect(page.getByRole('alertdialog')).toHaveText('Unexpected failure: no such house');
+    await quorbel.expectStart();
+  });
 });

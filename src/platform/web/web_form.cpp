@@ -141,7 +141,7 @@ void WebForm::UserClick(ControlKind kind, Index index) {
 void WebForm::Dispatch(ClickProcedure procedure, Index index) {
     // The page raises no event for a script's assignment, so a procedure is never re-entered; were
     // one to arrive while a procedure runs, it would be its own doing and is not passed on.
-    if (running_) return;
+    if (running_ || stopped_) return;
     running_ = true;
     struct Done {
         bool& running;
@@ -150,9 +150,17 @@ void WebForm::Dispatch(ClickProcedure procedure, Index index) {
     try {
         procedure(Controls(), index);
     } catch (const RuntimeError& error) {
-        const std::string_view message = error.what();
-        quorbel_page_fail(message.data(), Length(message));
+        Stop(error.what());
+    } catch (const std::exception& error) {
+        // No exception may unwind into the page's event delivery; anything else ends the same way.
+        Stop("Unexpected failure: " + std::string(error.what()));
     }
+}
+
+// Nothing is trapped: the page shows the message and from then on takes no further clicks.
+void WebForm::Stop(std::string_view message) {
+    stopped_ = true;
+    quorbel_page_fail(message.data(), Length(message));
 }
 
 namespace {

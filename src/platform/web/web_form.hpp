@@ -1,6 +1,7 @@
 // The form built as page controls from the window layout, with the control services over them.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "window/control_services.hpp"
@@ -33,9 +34,11 @@ private:
     void Build(const WindowLayout& layout);
     void FitRows(const std::vector<ShownList>& lists);
     void Dispatch(ClickProcedure procedure, Index index);
+    void Stop(std::string_view message);
 
     FormEvents events_;
     bool running_ = false;  // an event procedure is running
+    bool stopped_ = false;  // a run-time error was shown
     ControlArrays arrays_;
 };
 
