@@ -3,6 +3,8 @@
 
 #include <concepts>
 #include <exception>
+#include <string>
+#include <string_view>
 
 #include "window/control_services.hpp"
 
@@ -36,6 +38,38 @@ private:
 struct FormEvents {
     BoundProcedure list1Click;
     BoundProcedure option1Click;
+};
+
+// How a runtime whose controls report the user's choices one by one calls the procedures. A Click
+// that arrives while a procedure runs was caused by the procedure's own assignments and is not
+// passed on: the nested call would only assign the same house again. Nothing is trapped: a
+// run-time error, or any other exception, goes to `stop` with its message, and from then on the
+// form takes no further clicks.
+class ProcedureRunner {
+public:
+    template <typename Stop>
+    void Run(ClickProcedure procedure, const ControlServices& controls, Index index, Stop&& stop) {
+        if (running_ || stopped_) return;
+        running_ = true;
+        struct Done {
+            bool& running;
+            ~Done() { running = false; }
+        } done{running_};
+        try {
+            procedure(controls, index);
+        } catch (const RuntimeError& error) {
+            stopped_ = true;
+            stop(std::string_view(error.what()));
+        } catch (const std::exception& error) {
+            // No exception may unwind into the toolkit's event delivery; anything else ends alike.
+            stopped_ = true;
+            stop(std::string_view("Unexpected failure: " + std::string(error.what())));
+        }
+    }
+
+private:
+    bool running_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace quorbel

@@ -4,7 +4,7 @@ import { launchOptions } from './browser.mjs';
 
 export default defineConfig({
   testDir: '.',
-  testMatch: '*.spec.mjs',
+  testMatch: '*.test.mjs',
   outputDir: process.env.QUORBEL_TEST_OUTPUT || 'test-results',
   reporter: [['list']],
   workers: 2,

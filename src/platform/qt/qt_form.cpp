@@ -267,26 +267,9 @@ void QtForm::Build(const WindowLayout& layout) {
 }
 
 void QtForm::Dispatch(ClickProcedure procedure, Index index) {
-    // A signal that arrives while a procedure runs was caused by the procedure's own assignments.
-    // It is not passed on: the nested call would only assign the same house again, and each one
-    // would lay the hint text out anew.
-    if (running_ || stopped_) return;
-    running_ = true;
-    struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{running_};
-    try {
-        procedure(Controls(), index);
-    } catch (const RuntimeError& error) {
-        // Nothing is trapped: after the report the form takes no further clicks.
-        stopped_ = true;
-        reportError_(QString::fromUtf8(error.what()));
-    } catch (const std::exception& error) {
-        // No exception may unwind through Qt's event delivery; anything else ends the same way.
-        stopped_ = true;
-        reportError_(QStringLiteral("Unexpected failure: ") + QString::fromUtf8(error.what()));
-    }
+    runner_.Run(procedure, Controls(), index, [this](std::string_view message) {
+        reportError_(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    });
 }
 
 QWidget* QtForm::Control(std::string_view name, Index index) const {

@@ -43,8 +43,7 @@ private:
 
     FormEvents events_;
     ErrorReporter reportError_;
-    bool running_ = false;  // an event procedure is running
-    bool stopped_ = false;  // a run-time error was reported
+    ProcedureRunner runner_;
     std::vector<Built> built_;
     ControlArrays arrays_;
 };

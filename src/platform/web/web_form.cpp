@@ -139,28 +139,10 @@ void WebForm::UserClick(ControlKind kind, Index index) {
 }
 
 void WebForm::Dispatch(ClickProcedure procedure, Index index) {
-    // The page raises no event for a script's assignment, so a procedure is never re-entered; were
-    // one to arrive while a procedure runs, it would be its own doing and is not passed on.
-    if (running_ || stopped_) return;
-    running_ = true;
-    struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{running_};
-    try {
-        procedure(Controls(), index);
-    } catch (const RuntimeError& error) {
-        Stop(error.what());
-    } catch (const std::exception& error) {
-        // No exception may unwind into the page's event delivery; anything else ends the same way.
-        Stop("Unexpected failure: " + std::string(error.what()));
-    }
-}
-
-// Nothing is trapped: the page shows the message and from then on takes no further clicks.
-void WebForm::Stop(std::string_view message) {
-    stopped_ = true;
-    quorbel_page_fail(message.data(), Length(message));
+    // The page raises no event for a script's assignment, so a procedure is never re-entered.
+    // A failure is shown by the page, which from then on takes no further clicks.
+    runner_.Run(procedure, Controls(), index,
+                [](std::string_view message) { quorbel_page_fail(message.data(), Length(message)); });
 }
 
 namespace {

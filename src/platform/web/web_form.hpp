@@ -34,11 +34,9 @@ private:
     void Build(const WindowLayout& layout);
     void FitRows(const std::vector<ShownList>& lists);
     void Dispatch(ClickProcedure procedure, Index index);
-    void Stop(std::string_view message);
 
     FormEvents events_;
-    bool running_ = false;  // an event procedure is running
-    bool stopped_ = false;  // a run-time error was shown
+    ProcedureRunner runner_;
     ControlArrays arrays_;
 };
 
