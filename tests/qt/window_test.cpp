@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "platform/qt/qt_runtime.hpp"
+#include "quorbel_icon.hpp"
 #include "qt_driver.hpp"
 
 namespace quorbel::testing {
@@ -231,6 +232,18 @@ TEST(QtWindow, ARunTimeErrorShowsItsMessageAndEndsTheLoopWithStatusOne) {
     poll.start(10);
     EXPECT_EQ(QApplication::exec(), 1);
     EXPECT_TRUE(shown.contains(QStringLiteral("Text1(7)"))) << shown.toStdString();
+}
+
+// The window icon comes from the pixels the build makes of the icon source: transparent where the
+// source says None, and each colour in its place (a bun's outline, then the bun).
+TEST(QtWindow, TheWindowIconIsTheIconSourcesPicture) {
+    const qt::IconPixels icon{quorbel::icon::kWidth, quorbel::icon::kHeight, quorbel::icon::kArgb};
+    qt::PrepareApplication(*qobject_cast<QApplication*>(QCoreApplication::instance()), MainWindowLayout, &icon);
+    const QImage image = QApplication::windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(image.pixel(4, 9), 0xFF7A4210u);
+    EXPECT_EQ(image.pixel(5, 9), 0xFFE8A23Cu);
 }
 
 // The handlers never uncheck an option, but the control offers it and does it.
