@@ -150,6 +150,8 @@ void QtForm::Build(const WindowLayout& layout) {
     font.setUnderline(form.font.underline);
     font.setStrikeOut(form.font.strikeOut);
     if (form.font.serif) font.setStyleHint(QFont::Serif);
+    // The family the system stands in with is looked up once, here: every control then asks for a
+    // family the font database has, instead of each repeating the alias and fallback lookups.
     font.setFamily(QFontInfo(font).family());
     setFont(font);
 

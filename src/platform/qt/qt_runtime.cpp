@@ -7,9 +7,8 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStyle>
-#include <QStyleFactory>
-
 #include <QStringList>
+#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
