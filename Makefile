@@ -96,12 +96,10 @@ bench: windows web $(REL)/build.ninja
 	node bench/web_bench.mjs $(WEB) $(BENCH_ARGS)
 
 # The release in build/dist: the Debian package, made by CPack in a Release tree of its own, each
-# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all. The page
-# joins with one line: DIST_FILES += web:build/web/quorbel.html
+# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all.
 DIST := build/dist
 DIST_TREE := build/dist-tree
-DIST_FILES := windows:build/win32/Quorbel.exe
-DIST_FILES += web:build/web/quorbel.html
+DIST_FILES := windows:build/win32/Quorbel.exe web:build/web/quorbel.html
 $(DIST_TREE)/build.ninja:
 	@tools/install-deps run dist
 	cmake -S . -B $(DIST_TREE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_TESTS=OFF
@@ -114,6 +112,5 @@ dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f)))) $(DIST_TREE)/bui
 	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
 	  cp $(DIST_TREE)/quorbel_$${version}_amd64.deb $(DIST)/
 	cp $(foreach f,$(DIST_FILES),$(lastword $(subst :, ,$(f)))) $(DIST)/
-	@$(if $(filter web:%,$(DIST_FILES)),,echo "dist: the page is not in this release: make web does not make it yet")
 	cd $(DIST) && sha256sum -- * >SHA256SUMS
 	@ls -l $(DIST)
