@@ -1,6 +1,7 @@
 // Builds the form's widgets by walking the window layout and adapts them to the control services.
 #include "platform/qt/qt_form.hpp"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -153,6 +154,9 @@ void QtForm::Build(const WindowLayout& layout) {
     // The family the system stands in with is looked up once, here: every control then asks for a
     // family the font database has, instead of each repeating the alias and fallback lookups.
     font.setFamily(QFontInfo(font).family());
+    // The application's font too: a text box makes its document in the application's font before
+    // it takes the form's, and loading a second font there cost as much as the rest of the box.
+    QApplication::setFont(font);
     setFont(font);
 
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
