@@ -1,4 +1,14 @@
 # Linux: the Qt runtime, the quorbel program and its desktop files.
+
+# Hardened like a distribution's package: PIE, full RELRO with immediate binding, stack protector,
+# fortified sources where the optimiser makes them work. The switches are recorded in the binary so
+# that a test can read them back.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fstack-protector-strong -frecord-gcc-switches
+    $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+set(QUORBEL_PLATFORM_LINK_OPTIONS -pie -Wl,-z,relro -Wl,-z,now)
+
+macro(quorbel_platform_targets)
 find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(GNUInstallDirs)
@@ -35,3 +45,4 @@ install(FILES ${QUORBEL_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QUORBEL_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 
 include(cmake/dist.cmake)
+endmacro()

@@ -2,29 +2,15 @@
 # its WebAssembly inside, so that it opens from disk with nothing beside it.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-# C++ exceptions as WebAssembly exceptions: without a switch a throw reaches JavaScript as a number.
-add_compile_options(-fwasm-exceptions)
-add_link_options(-fwasm-exceptions)
+# C++ exceptions as WebAssembly exceptions, in every file: without the switch a throw reaches
+# JavaScript as a number, and a frame compiled without it skips its destructors as one passes.
+set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fwasm-exceptions)
+set(QUORBEL_PLATFORM_LINK_OPTIONS -fwasm-exceptions)
 
 set(QUORBEL_PAGE_LIBRARY ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
-add_library(quorbel_web STATIC src/platform/web/web_form.cpp)
-target_link_libraries(quorbel_web PUBLIC quorbel_core PRIVATE quorbel_warnings)
-target_link_options(quorbel_web INTERFACE "SHELL:--js-library ${QUORBEL_PAGE_LIBRARY}")
-
-# The icon is the one XPM source, as a data: URL in the page's shell.
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
 set(QUORBEL_ICON_URL ${CMAKE_BINARY_DIR}/quorbel-icon-url.txt)
 set(QUORBEL_PAGE_SHELL ${CMAKE_BINARY_DIR}/quorbel_page_shell.html)
-add_custom_command(OUTPUT ${QUORBEL_ICON_URL}
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --data-url ${QUORBEL_ICON_URL}
-  DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
-  COMMENT "Making the page icon")
-add_custom_command(OUTPUT ${QUORBEL_PAGE_SHELL}
-  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in
-          -DICON_URL=${QUORBEL_ICON_URL} -DOUTPUT=${QUORBEL_PAGE_SHELL} -P ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in ${QUORBEL_ICON_URL} ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
-  COMMENT "Making the page shell")
-add_custom_target(quorbel_page_shell DEPENDS ${QUORBEL_PAGE_SHELL})
 
 # One small page: no file system, no dynamic code, the small allocator, for browsers only. The
 # WebAssembly is compiled as the script runs, not awaited, so that the form is there for the first
@@ -43,6 +29,23 @@ function(quorbel_add_page target source output_name)
   add_dependencies(${target} quorbel_page_shell)
 endfunction()
 
+macro(quorbel_platform_targets)
+add_library(quorbel_web STATIC src/platform/web/web_form.cpp)
+target_link_libraries(quorbel_web PUBLIC quorbel_core PRIVATE quorbel_warnings)
+target_link_options(quorbel_web INTERFACE "SHELL:--js-library ${QUORBEL_PAGE_LIBRARY}")
+
+# The icon is the one XPM source, as a data: URL in the page's shell.
+add_custom_command(OUTPUT ${QUORBEL_ICON_URL}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --data-url ${QUORBEL_ICON_URL}
+  DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
+  COMMENT "Making the page icon")
+add_custom_command(OUTPUT ${QUORBEL_PAGE_SHELL}
+  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in
+          -DICON_URL=${QUORBEL_ICON_URL} -DOUTPUT=${QUORBEL_PAGE_SHELL} -P ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in ${QUORBEL_ICON_URL} ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
+  COMMENT "Making the page shell")
+add_custom_target(quorbel_page_shell DEPENDS ${QUORBEL_PAGE_SHELL})
+
 quorbel_add_page(quorbel_page src/app/main_web.cpp quorbel)
 target_include_directories(quorbel_page PRIVATE src/app)
 
@@ -54,3 +57,4 @@ if(QUORBEL_TESTS AND EXISTS ${QUORBEL_GTEST_SOURCE}/CMakeLists.txt)
   # node runs the tests; one file, as node cannot fetch a .wasm beside it.
   set(QUORBEL_NODE_TEST_LINK -sSINGLE_FILE -sENVIRONMENT=node -sEXIT_RUNTIME=1)
 endif()
+endmacro()

@@ -2,15 +2,19 @@
 enable_language(RC)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
+# No exceptions: a failure is shown where it happens and ends the program, so nothing unwinds, and
+# nothing of the C++ library's exception machinery is linked in. The program has one thread, so
+# its function-local statics need no guard against a second one. Unused code is dropped.
+set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -ffunction-sections -fdata-sections)
 # Small, static, hardened: no compiler runtime DLLs, unused code dropped, ASLR and DEP.
-set(QUORBEL_WIN_LINK -static -municode -mwindows -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -s)
+set(QUORBEL_PLATFORM_LINK_OPTIONS -static -municode -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -s)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  list(APPEND QUORBEL_WIN_LINK -Wl,--high-entropy-va)
+  list(APPEND QUORBEL_PLATFORM_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()
-# The program has one thread, so its function-local statics need no guard against a second one.
-add_compile_options(-ffunction-sections -fdata-sections -fno-threadsafe-statics)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
+macro(quorbel_platform_targets)
 add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp)
 target_link_libraries(quorbel_win32 PUBLIC quorbel_core comctl32 PRIVATE quorbel_warnings)
 
@@ -27,10 +31,9 @@ configure_file(src/app/quorbel.manifest.in ${CMAKE_BINARY_DIR}/quorbel.manifest 
 set_source_files_properties(src/app/quorbel.rc PROPERTIES
   OBJECT_DEPENDS "${QUORBEL_ICON_BINS};${CMAKE_BINARY_DIR}/quorbel.manifest;${CMAKE_BINARY_DIR}/version.h")
 
-add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/windows_slim_runtime.cpp src/app/quorbel.rc)
+add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/quorbel.rc)
 target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
-target_link_options(Quorbel PRIVATE ${QUORBEL_WIN_LINK})
 
 # What the tests run beside the program under Wine: the probe that reads its window from outside,
 # and a build of the program whose event procedures fail, linked exactly as the program is.
@@ -38,11 +41,9 @@ option(QUORBEL_PROBE "Also build the programs the Wine tests run beside Quorbel.
 if(QUORBEL_PROBE)
   add_executable(quorbel_probe tests/win32/probe.cpp)
   target_include_directories(quorbel_probe PRIVATE src)
-  target_link_options(quorbel_probe PRIVATE -static -municode)
 
-  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/windows_slim_runtime.cpp
-                 src/app/quorbel.rc)
+  add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/quorbel.rc)
   target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})
   target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
-  target_link_options(quorbel_failing PRIVATE ${QUORBEL_WIN_LINK})
 endif()
+endmacro()

@@ -10,8 +10,6 @@ constexpr Index kListCount = 4;
 
 void List1_Click(const ControlServices& controls, Index index) {
     const Index row = controls.List1(index).ListIndex();
-    // A Click with nothing selected names no house; there is nothing to show.
-    if (row == kNoRow) return;
     for (Index i = 0; i < kListCount; ++i) controls.List1(i).SetListIndex(row);
     controls.Option1(row).SetValue(true);
     controls.Text1(0).SetText(controls.List2().List(row));

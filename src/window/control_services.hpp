@@ -1,18 +1,14 @@
 // The control operations the event handlers rely on, over whichever runtime built the window.
 #pragma once
 
-#include <array>
-#include <cassert>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <exception>
+#include <cstring>
 #include <memory>
-#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
-#include "content/house_table.hpp"
+#include "window/failure.hpp"
 
 namespace quorbel {
 
@@ -20,17 +16,31 @@ namespace quorbel {
 using Index = std::int16_t;
 inline constexpr Index kNoRow = -1;
 
-// A failed control operation. Nothing in the program catches it: the runtime shows its message
-// and ends the program.
-// (Not a std::runtime_error: that type drags a second, copy-on-write string implementation into the
-// statically linked Windows program.)
-class RuntimeError : public std::exception {
+// A string a control operation hands out (UTF-8). It belongs to the caller, who lets it go after
+// use. Its own small type rather than std::string, whose error paths would bring the library's
+// exceptions into the Windows program, which has none.
+class Text {
 public:
-    explicit RuntimeError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
+    Text() = default;
+    explicit Text(std::string_view text) : Text(text.size()) { std::memcpy(chars_.get(), text.data(), text.size()); }
+    // Room for `size` characters, to be filled through Data().
+    explicit Text(std::size_t size) : chars_(new char[size + 1]), size_(size) {
+        chars_[size] = '\0';
+    }
+
+    char* Data() { return chars_.get(); }
+    std::size_t Size() const { return size_; }
+    // Keeps the first `size` characters, for a text that filled less than its room.
+    void Shorten(std::size_t size) {
+        if (size < size_) chars_[size_ = size] = '\0';
+    }
+    std::string_view View() const { return {chars_ ? chars_.get() : "", size_}; }
+    operator std::string_view() const { return View(); }
+    friend bool operator==(const Text& text, std::string_view other) { return text.View() == other; }
 
 private:
-    std::string message_;
+    std::unique_ptr<char[]> chars_;
+    std::size_t size_ = 0;
 };
 
 // Each control kind offers only what the handlers use. A runtime implements these over its own
@@ -47,7 +57,7 @@ public:
     // Selects the row; may raise Click when the row changes. A row outside -1..count-1 fails.
     virtual void SetListIndex(Index row) = 0;
     // The text of a row; a row that does not exist fails.
-    virtual std::string List(Index row) const = 0;
+    virtual Text List(Index row) const = 0;
 };
 
 class OptionButton {
@@ -74,7 +84,7 @@ public:
 };
 
 // The form's control arrays as the handlers see them. A runtime hands in its elements in Index
-// order; reaching an element that does not exist raises RuntimeError.
+// order; reaching an element that does not exist is a run-time error.
 class ControlServices {
 public:
     ControlServices(std::span<ListBox* const> list1, ListBox& list2,
@@ -93,63 +103,15 @@ private:
     static Control& Element(std::span<Control* const> array, std::string_view name, Index index) {
         // An element the runtime did not place is as missing as one beyond the array.
         if (index < 0 || static_cast<std::size_t>(index) >= array.size() || !array[static_cast<std::size_t>(index)])
-            throw MissingElement(name, index);
+            MissingElement(name, index);
         return *array[static_cast<std::size_t>(index)];
     }
-    static RuntimeError MissingElement(std::string_view name, Index index);
+    [[noreturn]] static void MissingElement(std::string_view name, Index index);
 
     std::span<ListBox* const> list1_;
     ListBox& list2_;
     std::span<OptionButton* const> option1_;
     std::span<TextBox* const> text1_;
-};
-
-// How many elements each control array has: a list per attribute, an option per house, the two
-// text boxes. The window layout is checked against these when it is compiled, so that the arrays
-// below need no growing.
-inline constexpr std::size_t kList1Count = kAttributeCount;
-inline constexpr std::size_t kOption1Count = kHouseCount;
-inline constexpr std::size_t kText1Count = 2;
-
-// What a runtime builds for the control arrays: it places each element under its Index as it
-// walks the layout, this owns them, and once all are placed hands them to the handlers as
-// ControlServices.
-class ControlArrays {
-public:
-    void PlaceList1(Index index, std::unique_ptr<ListBox> list) { Place(list1_, list1Refs_, index, std::move(list)); }
-    void PlaceList2(std::unique_ptr<ListBox> list) { list2_ = std::move(list); }
-    void PlaceOption1(Index index, std::unique_ptr<OptionButton> option) {
-        Place(option1_, option1Refs_, index, std::move(option));
-    }
-    void PlaceText1(Index index, std::unique_ptr<TextBox> text) { Place(text1_, text1Refs_, index, std::move(text)); }
-
-    // Built on the first call, which must come after every element has been placed.
-    const ControlServices& Services() const {
-        if (!services_) services_.emplace(list1Refs_, *list2_, option1Refs_, text1Refs_);
-        return *services_;
-    }
-
-private:
-    template <typename Control, std::size_t N>
-    void Place(std::array<std::unique_ptr<Control>, N>& owned, std::array<Control*, N>& array, Index index,
-               std::unique_ptr<Control> control) {
-        assert(!services_ && "every element is placed before the services are handed out");
-        // The layout's arrays are checked against these sizes when it is compiled; an Index beyond
-        // them is a runtime's own fault, stopped here rather than written out of bounds.
-        const auto at = static_cast<std::size_t>(index);
-        if (index < 0 || at >= N) std::abort();
-        array[at] = control.get();
-        owned[at] = std::move(control);
-    }
-
-    std::array<std::unique_ptr<ListBox>, kList1Count> list1_;
-    std::unique_ptr<ListBox> list2_;
-    std::array<std::unique_ptr<OptionButton>, kOption1Count> option1_;
-    std::array<std::unique_ptr<TextBox>, kText1Count> text1_;
-    std::array<ListBox*, kList1Count> list1Refs_{};
-    std::array<OptionButton*, kOption1Count> option1Refs_{};
-    std::array<TextBox*, kText1Count> text1Refs_{};
-    mutable std::optional<ControlServices> services_;
 };
 
 // Checks a row number a list is asked about; shared by the runtimes so they fail alike.

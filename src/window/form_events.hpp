@@ -2,31 +2,27 @@
 #pragma once
 
 #include <concepts>
-#include <exception>
-#include <string>
 #include <string_view>
 
 #include "window/control_services.hpp"
+#include "window/failure.hpp"
 
 namespace quorbel {
 
 using ClickProcedure = void (*)(const ControlServices& controls, Index index);
 
-// A form started without one of its procedures would ignore those clicks without a word.
-class UnboundProcedure : public std::exception {
-public:
-    const char* what() const noexcept override {
-        return "the form was started without an event procedure for one of its Click events";
-    }
-};
+namespace detail {
+// Reached only when a form is declared without one of its procedures outside a constant expression.
+[[noreturn]] void UnboundProcedure();
+}  // namespace detail
 
 // An event procedure that is always there: binding none fails where the form is declared (at
-// compile time for a constant binding), not at the first click.
+// compile time for a constant binding, as a run-time error otherwise), not at the first click.
 class BoundProcedure {
 public:
     template <std::convertible_to<ClickProcedure> Procedure>
     constexpr BoundProcedure(Procedure procedure) : procedure_(procedure) {
-        if (!procedure_) throw UnboundProcedure();
+        if (!procedure_) detail::UnboundProcedure();
     }
     constexpr operator ClickProcedure() const { return procedure_; }
 
@@ -40,34 +36,47 @@ struct FormEvents {
     BoundProcedure option1Click;
 };
 
+enum class ClickOf { List1, Option1 };
+
+// Hands a Click to its procedure. A list's Click while that list has no selected row names no house
+// and reaches no procedure: every runtime drops it here.
+inline void DeliverClick(const FormEvents& events, const ControlServices& controls, ClickOf source, Index index) {
+    if (source == ClickOf::Option1) {
+        events.option1Click(controls, index);
+    } else if (controls.List1(index).ListIndex() != kNoRow) {
+        events.list1Click(controls, index);
+    }
+}
+
 // How a runtime whose controls report the user's choices one by one calls the procedures. A Click
 // that arrives while a procedure runs was caused by the procedure's own assignments and is not
-// passed on: the nested call would only assign the same house again. Nothing is trapped: a
-// run-time error, or any other exception, goes to `stop` with its message, and from then on the
-// form takes no further clicks.
+// passed on: the nested call would only assign the same house again. Nothing is trapped by the
+// procedures; a failure of any kind goes to `stop` with the message the user reads (where the build
+// has no exceptions it never comes back here: it has already ended the program), and from then on
+// the form takes no further clicks.
 class ProcedureRunner {
 public:
+    explicit ProcedureRunner(FormEvents events) : events_(events) {}
+
     template <typename Stop>
-    void Run(ClickProcedure procedure, const ControlServices& controls, Index index, Stop&& stop) {
+    void Run(const ControlServices& controls, ClickOf source, Index index, Stop&& stop) {
         if (running_ || stopped_) return;
         running_ = true;
-        struct Done {
-            bool& running;
-            ~Done() { running = false; }
-        } done{running_};
-        try {
-            procedure(controls, index);
-        } catch (const RuntimeError& error) {
-            stopped_ = true;
-            stop(std::string_view(error.what()));
-        } catch (const std::exception& error) {
-            // No exception may unwind into the toolkit's event delivery; anything else ends alike.
-            stopped_ = true;
-            stop(std::string_view("Unexpected failure: " + std::string(error.what())));
-        }
+#if defined(__cpp_exceptions)
+        Trap([&] { DeliverClick(events_, controls, source, index); },
+             [&](std::string_view message) {
+                 stopped_ = true;
+                 stop(message);
+             });
+#else
+        static_cast<void>(stop);
+        DeliverClick(events_, controls, source, index);
+#endif
+        running_ = false;
     }
 
 private:
+    FormEvents events_;
     bool running_ = false;
     bool stopped_ = false;
 };

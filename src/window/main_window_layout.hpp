@@ -159,6 +159,9 @@ inline constexpr WindowLayout MainWindowLayout{
 // Twips to pixels at the given DPI, rounded to nearest (15 twips a pixel at 96 DPI).
 constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
+// Logical pixels, 96 to the inch, for toolkits that scale to the screen themselves (Qt, CSS).
+constexpr int LogicalPixels(int twips) { return TwipsToPixels(twips, 96); }
+
 // The hidden list the handlers read the hint texts from: the one list box outside the List1 array.
 constexpr bool IsHintStore(const ControlDescription& c) {
     return c.kind == ControlKind::ListBox && c.index == kNotInArray;
@@ -167,6 +170,15 @@ constexpr bool IsHintStore(const ControlDescription& c) {
 // Labels and the frame never take the focus, nor does a hidden control.
 constexpr bool TakesFocus(const ControlDescription& c) {
     return !c.hidden && c.kind != ControlKind::Label && c.kind != ControlKind::Frame;
+}
+
+// The label that names a control for assistive technology and gives it its access key: the label
+// just before it in tab order, when the control takes the focus. Returns the label's TabIndex, or
+// the number of controls when none names it.
+constexpr std::size_t NamingLabel(const WindowLayout& layout, std::size_t control) {
+    const std::size_t none = layout.controls.size();
+    if (control == 0 || control >= none || !TakesFocus(layout.controls[control])) return none;
+    return layout.controls[control - 1].kind == ControlKind::Label ? control - 1 : none;
 }
 
 // The control that has the focus when the window opens: the first in tab order that can take it.
@@ -250,10 +262,6 @@ constexpr bool HintStoreHoldsEveryHouse(const WindowLayout& layout) {
 }  // namespace layout_checks
 
 static_assert(layout_checks::ArraysAreDense(MainWindowLayout));
-// ControlArrays holds exactly the layout's elements.
-static_assert(layout_checks::CountNamed(MainWindowLayout, "List1") == kList1Count);
-static_assert(layout_checks::CountNamed(MainWindowLayout, "Option1") == kOption1Count);
-static_assert(layout_checks::CountNamed(MainWindowLayout, "Text1") == kText1Count);
 static_assert(layout_checks::OptionsSitInTheFrame(MainWindowLayout));
 static_assert(layout_checks::VisibleControlsFit(MainWindowLayout));
 static_assert(layout_checks::HintStoreHoldsEveryHouse(MainWindowLayout));

@@ -53,6 +53,13 @@ class HostileEnvironment(unittest.TestCase):
         program.terminate()
         program.communicate(timeout=30)
 
+    def test_qt_warnings_still_reach_stderr(self):
+        program = subprocess.Popen([BINARY], env=environment(QT_QPA_PLATFORM="offscreen", QT_STYLE_OVERRIDE="no-such-style"),
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
+        time.sleep(2)
+        program.terminate()
+        self.assertIn("no-such-style", program.communicate(timeout=30)[1])
+
 
 class Hardening(unittest.TestCase):
     @staticmethod

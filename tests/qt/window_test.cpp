@@ -10,6 +10,10 @@
 #include <QTimer>
 #include <QScrollBar>
 
+#include <new>
+#include <stdexcept>
+#include <utility>
+
 #include "platform/qt/qt_runtime.hpp"
 #include "quorbel_icon.hpp"
 #include "qt_driver.hpp"
@@ -22,6 +26,7 @@ namespace {
 
 QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 QRgb Rgb24(int r, int g, int b) { return static_cast<QRgb>((r << 16) | (g << 8) | b); }
+QString ToQ(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 TEST(QtWindow, ClientAreaTitleAndColoursMatchTheLayoutAt96Dpi) {
     QtDriver d;
@@ -197,20 +202,27 @@ TEST(QtWindow, AListsSelectionCannotBeClearedByTheUser) {
     EXPECT_TRUE(ShowsHouse(d, 2));
 }
 
-TEST(QtWindow, ARunTimeErrorInAHandlerIsReported) {
-    QStringList reported;
-    const FormEvents faulty{
-        .list1Click = [](const ControlServices& c, Index) { c.Option1(9).SetValue(true); },
-        .option1Click = Option1_Click};
-    qt::QtForm form(MainWindowLayout, faulty, [&](const QString& m) { reported << m; });
-    form.ShowCentred();
-    auto* list = qobject_cast<QListWidget*>(form.Control("List1", 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    ASSERT_EQ(reported.size(), 1);
-    EXPECT_TRUE(reported.front().contains(QStringLiteral("Option1(9)"))) << reported.front().toStdString();
-    // After the report the form takes no further clicks.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
-    EXPECT_EQ(reported.size(), 1);
+// A procedure that fails, in any way, is reported once with the message the user reads (Bulgarian
+// whatever failed), and the form then takes no further clicks.
+TEST(QtWindow, AFailingProcedureIsReportedOnceAndStopsTheForm) {
+    const std::pair<ClickProcedure, QString> failures[] = {
+        {[](const ControlServices& c, Index) { c.Option1(9).SetValue(true); }, QStringLiteral("Option1(9)")},
+        {[](const ControlServices&, Index) { throw std::bad_alloc(); }, ToQ(kOutOfMemory)},
+        {[](const ControlServices&, Index) { throw std::logic_error("no such house"); }, ToQ(kUnexpectedFailure)},
+        {[](const ControlServices&, Index) { throw 4; }, ToQ(kUnexpectedFailure)},
+    };
+    for (const auto& [procedure, message] : failures) {
+        QStringList reported;
+        qt::QtForm form(MainWindowLayout, {.list1Click = procedure, .option1Click = Option1_Click},
+                        [&](const QString& m) { reported << m; });
+        form.ShowCentred();
+        auto* list = qobject_cast<QListWidget*>(form.Control("List1", 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
+        ASSERT_EQ(reported.size(), 1) << message.toStdString();
+        EXPECT_TRUE(reported.front().startsWith(ToQ(kRunTimeErrorPrefix))) << reported.front().toStdString();
+        EXPECT_TRUE(reported.front().contains(message)) << reported.front().toStdString();
+    }
 }
 
 // The program's own report: the message is shown, then the message loop ends with status 1.

@@ -45,9 +45,10 @@ class Image(unittest.TestCase):
         pe = self.check_common(I686)
         self.assertEqual(pe.FILE_HEADER.Machine, pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"])
         self.assertEqual(pe.OPTIONAL_HEADER.Magic, 0x10B, "not PE32")
-        # The budget. Should it fail by a wide margin (the image near 250 KB), the C++ library's
-        # error paths are linked in again: see src/app/windows_slim_runtime.cpp.
-        self.assertLessEqual(os.path.getsize(I686), 128 * 1024, "over the size budget")
+        # The budget. Should it fail by a wide margin (the image near 250 KB), something on the
+        # Windows path calls a library function that throws (std::string, std::vector, ...), which
+        # brings in the whole exception machinery: a link map (-Wl,-Map) names the caller.
+        self.assertLessEqual(os.path.getsize(I686), 48 * 1024, "over the size budget")
         found = resources(pe)
 
         # Icon group 1 holds one entry, icon 30001: 32 x 32, 256 colours, 8 bits a pixel.

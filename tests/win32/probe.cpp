@@ -41,6 +41,7 @@ std::wstring WindowText(HWND window) {
 struct Output {
     FILE* file;
     HWND form;
+    HWND dialog = nullptr;  // the message box described, if any
 };
 
 // The size of a text in the control's own font, as the control would draw it on one line.
@@ -62,9 +63,12 @@ BOOL CALLBACK DescribeDialog(HWND window, LPARAM context) {
     DWORD process = 0, formProcess = 0;
     GetWindowThreadProcessId(window, &process);
     GetWindowThreadProcessId(out->form, &formProcess);
-    if (process != formProcess || wcscmp(windowClass, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    // Without a form (a start that failed) any message box counts.
+    if ((out->form && process != formProcess) || wcscmp(windowClass, L"#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
     std::fprintf(out->file, "dialog %s\t%s\n", Escaped(WindowText(window)).c_str(),
                  Escaped(WindowText(GetDlgItem(window, 0xFFFF))).c_str());
+    out->dialog = window;
     return TRUE;
 }
 BOOL CALLBACK Describe(HWND control, LPARAM context) {
@@ -107,27 +111,10 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     return TRUE;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return 2;
-    // Aware of DPI itself, so that Windows reports the program's pixels as they are, not scaled.
-    SetProcessDPIAware();
-    const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;
-    const bool dismiss = argc > 3 && wcscmp(argv[3], L"dismiss") == 0;
-    HWND form = nullptr;
-    for (int waited = 0; !form && waited <= seconds * 10; ++waited) {
-        form = FindWindowW(quorbel::win32::kFormClass, nullptr);
-        if (form && !IsWindowVisible(form)) form = nullptr;  // still being built
-        if (!form) Sleep(100);
-    }
-    FILE* file = _wfopen(argv[1], L"wb");
-    if (!file) return 3;
-    if (!form) {
-        std::fprintf(file, "missing\n");
-        std::fclose(file);
-        return 1;
-    }
+// The form, its state and every control on it.
+void DescribeForm(Output& out) {
+    HWND form = out.form;
+    FILE* file = out.file;
     RECT window, client;
     GetWindowRect(form, &window);
     GetClientRect(form, &client);
@@ -144,11 +131,33 @@ int wmain(int argc, wchar_t** argv) {
     // Wine answers WM_GETICON from another process with nothing, so the class icon is read too.
     std::fprintf(file, "icon %d %d class %d\n", SendMessageW(form, WM_GETICON, ICON_BIG, 0) ? 1 : 0,
                  SendMessageW(form, WM_GETICON, ICON_SMALL, 0) ? 1 : 0, GetClassLongPtrW(form, GCLP_HICON) ? 1 : 0);
-    Output out{file, form};
     EnumChildWindows(form, Describe, reinterpret_cast<LPARAM>(&out));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    // Aware of DPI itself, so that Windows reports the program's pixels as they are, not scaled.
+    SetProcessDPIAware();
+    const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;
+    const bool dismiss = argc > 3 && wcscmp(argv[3], L"dismiss") == 0;
+    HWND form = nullptr;
+    for (int waited = 0; !form && waited <= seconds * 10; ++waited) {
+        form = FindWindowW(quorbel::win32::kFormClass, nullptr);
+        if (form && !IsWindowVisible(form)) form = nullptr;  // still being built
+        if (!form) Sleep(100);
+    }
+    FILE* file = _wfopen(argv[1], L"wb");
+    if (!file) return 3;
+    Output out{file, form};
+    if (form)
+        DescribeForm(out);
+    else
+        std::fprintf(file, "missing\n");
     EnumWindows(DescribeDialog, reinterpret_cast<LPARAM>(&out));
     std::fclose(file);
-    if (dismiss)
-        if (HWND box = FindWindowW(L"#32770", nullptr)) PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return 0;
+    // Only a message box that was read is answered, never one that appeared since.
+    if (dismiss && out.dialog) PostMessageW(out.dialog, WM_COMMAND, IDOK, 0);
+    return form ? 0 : 1;
 }

@@ -46,18 +46,18 @@ def unescape(text):
     return "".join(out)
 
 
-def wine(*args, timeout=120):
+def wine(*args, timeout=120, check=True):
     # Wine's helpers inherit our descriptors: send them to files, never to a pipe we wait on.
     with open(os.path.join(BUILD, "wine-tools.log"), "ab") as log:
         subprocess.run([WINE, *args], env=ENV, stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                       timeout=timeout, check=True)
+                       timeout=timeout, check=check)
 
 
-def probe(*extra):
-    """Everything the probe read, as a dictionary of facts."""
+def probe(*extra, seconds=60):
+    """Everything the probe read, as a dictionary of facts; waits up to `seconds` for the form."""
     if os.path.exists(STATE_FILE):
         os.remove(STATE_FILE)
-    wine(os.path.join(BUILD, "quorbel_probe.exe"), STATE_FILE, "60", *extra)
+    wine(os.path.join(BUILD, "quorbel_probe.exe"), STATE_FILE, str(seconds), *extra, check=False)
     state = {"controls": {}, "lists": {}, "items": {}, "checks": {}, "texts": {}, "itemextents": {},
              "dialogs": []}
     with open(STATE_FILE, encoding="utf-8") as f:
@@ -93,15 +93,15 @@ def probe(*extra):
     return state
 
 
-def start(program, dpi):
+def start(program, dpi, *arguments, wait_for_form=True):
     """Starts a program in a prefix set to the given DPI, once its window is up."""
     wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
          "/d", str(dpi), "/f")
     log = open(os.path.join(BUILD, "quorbel-wine.log"), "ab")
-    process = subprocess.Popen([WINE, os.path.join(BUILD, program)], env=ENV, stdout=log, stderr=log,
-                               stdin=subprocess.DEVNULL)
+    process = subprocess.Popen([WINE, os.path.join(BUILD, program), *arguments], env=ENV, stdout=log,
+                               stderr=log, stdin=subprocess.DEVNULL)
     log.close()
-    return process, probe()
+    return process, probe() if wait_for_form else None
 
 
 def stop(process):
@@ -271,30 +271,42 @@ class WineWindowAtOtherDpis(unittest.TestCase):
 
 
 class WineWindowWhenAProcedureFails(unittest.TestCase):
-    """quorbel_failing.exe: the runtime of Quorbel.exe with event procedures that fail."""
+    """quorbel_failing.exe: the runtime of Quorbel.exe with event procedures that fail, and with
+    Windows refusing what the form needs at start."""
 
     def tearDown(self):
         if self.program.poll() is None:
             stop(self.program)
 
-    def failure_shown(self, click, message):
-        self.program, _ = start("quorbel_failing.exe", 96)
-        click()
-        for _ in range(20):
-            dialogs = probe("dismiss")["dialogs"]
+    def failure_shown(self, message, click=None, argument=None):
+        self.program, _ = start("quorbel_failing.exe", 96, *([argument] if argument else []),
+                                wait_for_form=click is not None)
+        if click:
+            click()
+        for _ in range(40):
+            dialogs = probe("dismiss", seconds=0)["dialogs"]
             if dialogs:
                 break
             time.sleep(0.5)
-        self.assertEqual(dialogs, [["Quorbel", message]])
+        self.assertEqual(len(dialogs), 1, dialogs)
+        self.assertEqual(dialogs[0][0], "Quorbel")
+        self.assertTrue(dialogs[0][1].startswith(message), dialogs[0][1])
         self.assertEqual(self.program.wait(timeout=60), 1, "exit status")
 
     def test_run_time_error(self):
-        self.failure_shown(lambda: WineWindow.click_row(self, LISTS[2], 1),
-                           "Грешка при изпълнение: елементът List1(12) не съществува.")
+        self.failure_shown("Грешка при изпълнение: елементът List1(12) не съществува.",
+                           lambda: WineWindow.click_row(self, LISTS[2], 1))
 
-    def test_other_exception(self):
-        self.failure_shown(lambda: WineWindow.click_option(self, OPTIONS[4]),
-                           "Грешка при изпълнение: неочаквана грешка.")
+    def test_out_of_memory(self):
+        self.failure_shown("Грешка при изпълнение: няма достатъчно памет.",
+                           lambda: WineWindow.click_option(self, OPTIONS[4]))
+
+    def test_start_failures(self):
+        # Named, with the system's reason where it gives one.
+        for argument, message in (("register-class-first", "Грешка при изпълнение: не може да се регистрира класът на формата: "),
+                                  ("refuse-lists", "Грешка при изпълнение: не може да се създаде List1(0)")):
+            with self.subTest(argument):
+                self.failure_shown(message, argument=argument)
 
     def test_dpi_change(self):
         self.program, _ = start("quorbel_failing.exe", 96)

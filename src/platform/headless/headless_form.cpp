@@ -18,11 +18,11 @@ public:
         selected_ = row;
         if (!bound_) return;
         ++form_.listChanges_[static_cast<std::size_t>(index_)];
-        form_.Raise(form_.events_.list1Click, index_);
+        form_.Raise(ClickOf::List1, index_);
     }
-    std::string List(Index row) const override {
+    Text List(Index row) const override {
         CheckListRow(row, Count(), false);
-        return rows_[static_cast<std::size_t>(row)];
+        return Text(rows_[static_cast<std::size_t>(row)]);
     }
 
     int Count() const { return static_cast<int>(rows_.size()); }
@@ -34,7 +34,7 @@ public:
             selected_ = row;
             ++form_.listChanges_[static_cast<std::size_t>(index_)];
         }
-        form_.Raise(form_.events_.list1Click, index_);
+        form_.Raise(ClickOf::List1, index_);
     }
 
 private:
@@ -59,13 +59,13 @@ public:
         for (MemoryOption* other : form_.option1_)
             if (other != this && other->checked_) other->Change(false);
         Change(true);
-        form_.Raise(form_.events_.option1Click, index_);
+        form_.Raise(ClickOf::Option1, index_);
     }
 
     bool Checked() const { return checked_; }
     void UserClick() {
         if (checked_) {
-            form_.Raise(form_.events_.option1Click, index_);
+            form_.Raise(ClickOf::Option1, index_);
             return;
         }
         SetValue(true);
@@ -139,7 +139,7 @@ HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events)
 
 HeadlessForm::~HeadlessForm() = default;
 
-void HeadlessForm::Raise(ClickProcedure procedure, Index index) {
+void HeadlessForm::Raise(ClickOf source, Index index) {
     ++handlerCalls_;
     ++depth_;
     maxDepth_ = std::max(maxDepth_, depth_);
@@ -147,7 +147,7 @@ void HeadlessForm::Raise(ClickProcedure procedure, Index index) {
         int& depth;
         ~Leave() { --depth; }
     } leave{depth_};
-    procedure(arrays_.Services(), index);
+    DeliverClick(events_, arrays_.Services(), source, index);
 }
 
 HeadlessForm::MemoryList& HeadlessForm::ListAt(Index list) const {
@@ -203,7 +203,7 @@ const std::string& HeadlessForm::TextOf(Index text) const {
 bool HeadlessForm::IsHidden(std::string_view name, Index index) const {
     for (const ControlDescription& c : layout_.controls)
         if (c.name == name && c.index == index) return c.hidden;
-    throw RuntimeError("no control " + std::string(name));
+    RaiseRunTimeError(FailureMessage("no control ") << name);
 }
 
 std::vector<std::string> HeadlessForm::ListRows(std::string_view name, Index index) const {

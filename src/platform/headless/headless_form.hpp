@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "window/control_services.hpp"
+#include "window/control_arrays.hpp"
 #include "window/form_events.hpp"
 #include "window/main_window_layout.hpp"
 
@@ -57,7 +57,7 @@ private:
     friend class MemoryList;
     friend class MemoryOption;
 
-    void Raise(ClickProcedure procedure, Index index);
+    void Raise(ClickOf source, Index index);
     MemoryList& ListAt(Index list) const;
     MemoryOption& OptionAt(Index option) const;
 

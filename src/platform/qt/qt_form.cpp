@@ -85,9 +85,10 @@ public:
         else
             list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     }
-    std::string List(Index row) const override {
+    Text List(Index row) const override {
         CheckListRow(row, list_->count(), false);
-        return list_->item(row)->text().toStdString();
+        const QByteArray utf8 = list_->item(row)->text().toUtf8();
+        return Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     }
 
 private:
@@ -123,7 +124,7 @@ private:
 };
 
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
-    : events_(events), reportError_(std::move(reportError)) {
+    : runner_(events), reportError_(std::move(reportError)) {
     Build(layout);
 }
 
@@ -165,14 +166,14 @@ void QtForm::Build(const WindowLayout& layout) {
     if (form.minButton) flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
     if (form.fixedSingleBorder)
-        setFixedSize(Pixels(form.clientWidth), Pixels(form.clientHeight));
+        setFixedSize(LogicalPixels(form.clientWidth), LogicalPixels(form.clientHeight));
     else
-        resize(Pixels(form.clientWidth), Pixels(form.clientHeight));
+        resize(LogicalPixels(form.clientWidth), LogicalPixels(form.clientHeight));
 
     QWidget* frame = nullptr;
-    QLabel* heading = nullptr;  // a label names the focusable control that follows it
     QWidget* previousInTabOrder = nullptr;
-    for (const ControlDescription& c : layout.controls) {
+    for (std::size_t tab = 0; tab < layout.controls.size(); ++tab) {
+        const ControlDescription& c = layout.controls[tab];
         QWidget* parent = c.container == Container::Frame1 && frame ? frame : this;
         QWidget* widget = nullptr;
         TextAdapter* contents = nullptr;
@@ -207,7 +208,7 @@ void QtForm::Build(const WindowLayout& layout) {
                 auto* option = new QRadioButton(ToQString(c.text), parent);
                 arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(option));
                 connect(option, &QRadioButton::toggled, this, [this, index = c.index](bool checked) {
-                    if (checked) Dispatch(events_.option1Click, index);
+                    if (checked) Dispatch(ClickOf::Option1, index);
                 });
                 widget = option;
                 break;
@@ -223,9 +224,8 @@ void QtForm::Build(const WindowLayout& layout) {
                     arrays_.PlaceList2(std::make_unique<ListAdapter>(list));
                 } else {
                     arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(list));
-                    connect(list, &QListWidget::itemSelectionChanged, this, [this, index = c.index] {
-                        if (Controls().List1(index).ListIndex() != kNoRow) Dispatch(events_.list1Click, index);
-                    });
+                    connect(list, &QListWidget::itemSelectionChanged, this,
+                            [this, index = c.index] { Dispatch(ClickOf::List1, index); });
                 }
                 widget = list;
                 break;
@@ -233,8 +233,8 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         widget->setObjectName(ToQString(c.name) +
                               (c.index == kNotInArray ? QString() : QStringLiteral("(%1)").arg(c.index)));
-        widget->setGeometry(Pixels(c.bounds.left), Pixels(c.bounds.top), Pixels(c.bounds.width),
-                            Pixels(c.bounds.height));
+        widget->setGeometry(LogicalPixels(c.bounds.left), LogicalPixels(c.bounds.top), LogicalPixels(c.bounds.width),
+                            LogicalPixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
         if (contents) contents->SetText(c.text);
         if (c.background) {
@@ -254,14 +254,10 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         widget->setHidden(c.hidden);
 
-        if (c.kind == ControlKind::Label) {
-            heading = static_cast<QLabel*>(widget);
-        } else {
-            if (heading && c.kind != ControlKind::Frame) {
-                widget->setAccessibleName(heading->text());
-                heading->setBuddy(widget);
-            }
-            heading = nullptr;
+        if (const std::size_t label = NamingLabel(layout, tab); label < built_.size()) {
+            auto* heading = static_cast<QLabel*>(built_[label].widget);
+            widget->setAccessibleName(heading->text());
+            heading->setBuddy(widget);
         }
         if (c.kind == ControlKind::Frame) widget->setAccessibleName(ToQString(c.text));
         if (widget->focusPolicy() & Qt::TabFocus) {
@@ -272,8 +268,8 @@ void QtForm::Build(const WindowLayout& layout) {
     }
 }
 
-void QtForm::Dispatch(ClickProcedure procedure, Index index) {
-    runner_.Run(procedure, Controls(), index, [this](std::string_view message) {
+void QtForm::Dispatch(ClickOf source, Index index) {
+    runner_.Run(Controls(), source, index, [this](std::string_view message) {
         reportError_(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
     });
 }

@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "window/control_services.hpp"
+#include "window/control_arrays.hpp"
 #include "window/form_events.hpp"
 #include "window/main_window_layout.hpp"
 
 namespace quorbel::qt {
 
-// Called with the message of a run-time error raised inside an event procedure. The program's
+// Called with the message of a failure inside an event procedure, a run-time error or any other. The program's
 // reporter (ReportAndQuit) shows it and ends the message loop; tests record it instead.
 using ErrorReporter = std::function<void(const QString& message)>;
 
@@ -39,16 +39,12 @@ private:
     class TextAdapter;
 
     void Build(const WindowLayout& layout);
-    void Dispatch(ClickProcedure procedure, Index index);
+    void Dispatch(ClickOf source, Index index);
 
-    FormEvents events_;
-    ErrorReporter reportError_;
     ProcedureRunner runner_;
+    ErrorReporter reportError_;
     std::vector<Built> built_;
     ControlArrays arrays_;
 };
-
-// Logical pixels for twips; Qt's high-DPI scaling turns them into device pixels.
-constexpr int Pixels(int twips) { return TwipsToPixels(twips, 96); }
 
 }  // namespace quorbel::qt

@@ -7,12 +7,12 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStyle>
-#include <QStringList>
 #include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/qt/qt_form.hpp"
 
@@ -23,9 +23,15 @@ namespace {
 // While the application object connects to the display, Qt's own messages are held back. When the
 // platform cannot start because no display could be reached, the fatal message that follows
 // becomes one line of ours; any other fatal message is printed as it is, after what led to it.
-// Either way the program ends with status 1 rather than an abort.
+// Either way the program ends with status 1 rather than an abort. Once the application stands,
+// the messages held are passed on as Qt would have printed them.
+struct HeldMessage {
+    QtMsgType type;
+    const char* category;  // Qt's categories are static strings
+    QString text;
+};
 struct StartMessages {
-    QStringList held;
+    std::vector<HeldMessage> held;
     bool displayUnreachable = false;
 };
 StartMessages startMessages;
@@ -36,7 +42,7 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
                      message.contains(QLatin1StringView("Failed to create wl_display"))))
         startMessages.displayUnreachable = true;
     if (type != QtFatalMsg) {
-        startMessages.held << message;
+        startMessages.held.push_back({type, context.category, message});
         return;
     }
     if (startMessages.displayUnreachable) {
@@ -44,10 +50,19 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
                    "(is DISPLAY or WAYLAND_DISPLAY set to a running desktop?)\n",
                    stderr);
     } else {
-        for (const QString& line : std::as_const(startMessages.held)) std::fprintf(stderr, "%s\n", qPrintable(line));
+        for (const HeldMessage& held : std::as_const(startMessages.held))
+            std::fprintf(stderr, "%s\n", qPrintable(held.text));
         std::fprintf(stderr, "%s\n", qPrintable(message));
     }
     std::_Exit(EXIT_FAILURE);
+}
+
+// The messages held while the application started, handed to the handler now in place.
+void PassOnStartMessages() {
+    std::vector<HeldMessage> held = std::move(startMessages.held);
+    startMessages = {};
+    for (const HeldMessage& message : held)
+        qt_message_output(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category), message.text);
 }
 
 }  // namespace
@@ -75,7 +90,7 @@ int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, c
     const QtMessageHandler previous = qInstallMessageHandler(HoldStartMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    startMessages = {};
+    PassOnStartMessages();
     PrepareApplication(app, layout, &icon);
     QtForm form(layout, events, ReportAndQuit);
     form.setAttribute(Qt::WA_QuitOnClose);

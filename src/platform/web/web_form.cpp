@@ -28,11 +28,12 @@ public:
         // Setting a row from script raises no event in the page, so no Click follows.
         if (row != ListIndex()) quorbel_page_select_row(handle_, row);
     }
-    std::string List(Index row) const override {
+    Text List(Index row) const override {
         CheckListRow(row, count_, false);
-        std::string text(static_cast<std::size_t>(quorbel_page_row_text(handle_, row, nullptr, 0)) + 1, '\0');
-        text.resize(static_cast<std::size_t>(
-            quorbel_page_row_text(handle_, row, text.data(), static_cast<int>(text.size()))));
+        Text text(static_cast<std::size_t>(quorbel_page_row_text(handle_, row, nullptr, 0)));
+        // The page writes a terminating zero too, for which Text keeps room.
+        text.Shorten(static_cast<std::size_t>(
+            quorbel_page_row_text(handle_, row, text.Data(), static_cast<int>(text.Size()) + 1)));
         return text;
     }
 
@@ -62,23 +63,23 @@ private:
     int handle_;
 };
 
-WebForm::WebForm(const WindowLayout& layout, FormEvents events) : events_(events) { Build(layout); }
+WebForm::WebForm(const WindowLayout& layout, FormEvents events) : runner_(events) { Build(layout); }
 
 void WebForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     const FontDescription& font = form.font;
-    quorbel_page_form(form.caption.data(), Length(form.caption), Pixels(form.clientWidth),
-                      Pixels(form.clientHeight), Packed(form.backColor), font.family.data(),
+    quorbel_page_form(form.caption.data(), Length(form.caption), LogicalPixels(form.clientWidth),
+                      LogicalPixels(form.clientHeight), Packed(form.backColor), font.family.data(),
                       Length(font.family), font.points, font.weight,
                       (font.italic ? kItalic : 0) | (font.underline ? kUnderline : 0) |
                           (font.strikeOut ? kStrikeOut : 0) | (font.serif ? kSerif : 0));
 
     const auto eventKind = [](ControlKind kind) { return static_cast<int>(kind); };
     int frame = kOnForm;
-    int heading = -1;  // a label names the focusable control that follows it
     std::vector<int> handles;  // in tab order, as the layout lists them
     std::vector<ShownList> shownLists;
-    for (const ControlDescription& c : layout.controls) {
+    for (std::size_t tab = 0; tab < layout.controls.size(); ++tab) {
+        const ControlDescription& c = layout.controls[tab];
         int handle = -1;
         switch (c.kind) {
             case ControlKind::TextBox:
@@ -108,17 +109,12 @@ void WebForm::Build(const WindowLayout& layout) {
                 break;
             }
         }
-        quorbel_page_place(handle, c.container == Container::Frame1 ? frame : kOnForm, Pixels(c.bounds.left),
-                           Pixels(c.bounds.top), Pixels(c.bounds.width), Pixels(c.bounds.height),
+        quorbel_page_place(handle, c.container == Container::Frame1 ? frame : kOnForm, LogicalPixels(c.bounds.left),
+                           LogicalPixels(c.bounds.top), LogicalPixels(c.bounds.width), LogicalPixels(c.bounds.height),
                            c.background ? Packed(*c.background) : -1, c.hidden);
+        if (const std::size_t label = NamingLabel(layout, tab); label < handles.size())
+            quorbel_page_name_by(handle, handles[label]);
         handles.push_back(handle);
-
-        if (c.kind == ControlKind::Label) {
-            heading = handle;
-            continue;
-        }
-        if (heading >= 0 && TakesFocus(c)) quorbel_page_name_by(handle, heading);
-        heading = -1;
     }
     FitRows(shownLists);
     quorbel_page_show(handles[FirstFocusable(layout)]);
@@ -134,14 +130,10 @@ void WebForm::FitRows(const std::vector<ShownList>& lists) {
 }
 
 void WebForm::UserClick(ControlKind kind, Index index) {
-    if (kind == ControlKind::ListBox) Dispatch(events_.list1Click, index);
-    if (kind == ControlKind::OptionButton) Dispatch(events_.option1Click, index);
-}
-
-void WebForm::Dispatch(ClickProcedure procedure, Index index) {
     // The page raises no event for a script's assignment, so a procedure is never re-entered.
     // A failure is shown by the page, which from then on takes no further clicks.
-    runner_.Run(procedure, Controls(), index,
+    if (kind != ControlKind::ListBox && kind != ControlKind::OptionButton) return;
+    runner_.Run(Controls(), kind == ControlKind::ListBox ? ClickOf::List1 : ClickOf::Option1, index,
                 [](std::string_view message) { quorbel_page_fail(message.data(), Length(message)); });
 }
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "window/control_services.hpp"
+#include "window/control_arrays.hpp"
 #include "window/form_events.hpp"
 #include "window/main_window_layout.hpp"
 
@@ -33,15 +33,10 @@ private:
 
     void Build(const WindowLayout& layout);
     void FitRows(const std::vector<ShownList>& lists);
-    void Dispatch(ClickProcedure procedure, Index index);
 
-    FormEvents events_;
     ProcedureRunner runner_;
     ControlArrays arrays_;
 };
-
-// Pixels for twips: CSS pixels are 96 to the inch whatever the screen, and the browser scales them.
-constexpr int Pixels(int twips) { return TwipsToPixels(twips, 96); }
 
 // Builds the page's one form and keeps it for as long as the page is open; the page's events reach
 // it through quorbel_web_click.

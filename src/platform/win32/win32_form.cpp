@@ -4,28 +4,35 @@
 
 #include <commctrl.h>
 
+#include "window/control_arrays.hpp"
+
 #include <array>
+#include <cstdlib>
 #include <memory>
-#include <string>
+#include <new>
 
 namespace quorbel::win32 {
 
 namespace {
 
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
+// A UTF-8 text as UTF-16 for Windows, owned, zero-terminated.
+class WideText {
+public:
+    explicit WideText(std::string_view utf8) {
+        const int size = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        chars_ = std::make_unique<wchar_t[]>(static_cast<std::size_t>(size) + 1);
+        if (size > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), chars_.get(), size);
+    }
+    const wchar_t* c_str() const { return chars_.get(); }
 
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
+private:
+    std::unique_ptr<wchar_t[]> chars_;
+};
+
+Text Narrow(const wchar_t* wide, int length) {
+    const int size = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr) : 0;
+    Text utf8(static_cast<std::size_t>(size));
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.Data(), size, nullptr, nullptr);
     return utf8;
 }
 
@@ -59,42 +66,58 @@ int SystemMetric(int index, UINT dpi) {
     return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 
-// Shown for an exception that is not a run-time error; nothing the program does should raise one.
-constexpr char kUnexpectedError[] = "Грешка при изпълнение: неочаквана грешка.";
+// Where a failure is shown: over the form once it exists (which keeps the user from clicking on
+// while the message is up), with the form's name as the caption.
+struct FailureReport {
+    HWND owner = nullptr;
+    std::string_view caption;
+    bool ending = false;
+};
+FailureReport failureReport;
 
-[[noreturn]] void ShowAndEnd(HWND owner, std::string_view caption, std::string_view message) {
-    MessageBoxW(owner, Wide(message).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONERROR);
-    ExitProcess(1);
+// UTF-8 to UTF-16 in a buffer of the caller's: a failure is shown without the heap, which may be
+// what ran out.
+template <std::size_t N>
+const wchar_t* WideInto(std::array<wchar_t, N>& buffer, std::string_view utf8) {
+    const int written = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), buffer.data(),
+                                            static_cast<int>(buffer.size() - 1));
+    buffer[static_cast<std::size_t>(written > 0 ? written : 0)] = L'\0';
+    return buffer.data();
 }
 
-// Nothing may unwind out of a window or subclass procedure into Windows' own frames (the i686
-// program unwinds with DWARF tables, which end at user32's frames: an escaped exception would end
-// the program without a word). Each procedure runs its work through this, which shows any
-// exception the way the runtime shows a run-time error and ends the program with status 1. The
-// message is shown inside the handler, while the exception that owns its text still exists.
-template <typename Work>
-LRESULT Guarded(HWND owner, std::string_view caption, Work&& work) noexcept {
-    try {
-        return work();
-    } catch (const RuntimeError& error) {
-        ShowAndEnd(owner, caption, error.what());
-    } catch (...) {
-        ShowAndEnd(owner, caption, kUnexpectedError);
-    }
+// Something Windows was asked to do at start failed: the message names it, with the system's reason.
+[[noreturn]] void FailedTo(std::string_view what) {
+    const DWORD error = GetLastError();
+    FailureMessage message(kRunTimeErrorPrefix);
+    message << what;
+    std::array<wchar_t, 256> reason{};
+    DWORD length = error ? FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                          0, reason.data(), static_cast<DWORD>(reason.size()), nullptr)
+                         : 0;
+    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
+        --length;
+    std::array<char, 512> utf8{};
+    const int size = length ? WideCharToMultiByte(CP_UTF8, 0, reason.data(), static_cast<int>(length), utf8.data(),
+                                                  static_cast<int>(utf8.size()), nullptr, nullptr)
+                            : 0;
+    if (size > 0)
+        message << ": " << std::string_view(utf8.data(), static_cast<std::size_t>(size));
+    else if (error)
+        message << " (код " << static_cast<long>(error) << ").";
+    else
+        message << ".";
+    EndWithFailure(message.View());
 }
 
 // A multi-line edit asks the dialog manager for every key, Tab included, and only hands Tab on when
 // its parent is a dialog box; in this plain window Tab would stay in the text box for good.
-// `formName` is the form's name, the caption of an error report.
-LRESULT CALLBACK LetTabLeave(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR formName) {
-    return Guarded(GetParent(edit), *reinterpret_cast<const std::string_view*>(formName), [&]() -> LRESULT {
-        LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-        if (message == WM_GETDLGCODE && lParam) {
-            const MSG* key = reinterpret_cast<const MSG*>(lParam);
-            if (key->message == WM_KEYDOWN && key->wParam == VK_TAB) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
-        }
-        return result;
-    });
+LRESULT CALLBACK LetTabLeave(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    if (message == WM_GETDLGCODE && lParam) {
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key->message == WM_KEYDOWN && key->wParam == VK_TAB) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    }
+    return result;
 }
 
 class ListAdapter final : public ListBox {
@@ -108,13 +131,12 @@ public:
         // LB_SETCURSEL sends no LBN_SELCHANGE, so code's assignments raise no Click.
         if (row != ListIndex()) SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     }
-    std::string List(Index row) const override {
+    Text List(Index row) const override {
         CheckListRow(row, Count(), false);
-        std::wstring text(static_cast<std::size_t>(SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0)),
-                          L'\0');
-        text.resize(static_cast<std::size_t>(SendMessageW(
-            list_, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()))));
-        return Narrow(text);
+        const auto length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+        const auto wide = std::make_unique<wchar_t[]>(static_cast<std::size_t>(length) + 1);
+        const auto got = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(wide.get()));
+        return Narrow(wide.get(), static_cast<int>(got));
     }
 
 private:
@@ -141,7 +163,7 @@ private:
 class TextAdapter final : public TextBox {
 public:
     explicit TextAdapter(HWND edit) : edit_(edit) {}
-    void SetText(std::string_view text) override { SetWindowTextW(edit_, Wide(text).c_str()); }
+    void SetText(std::string_view text) override { SetWindowTextW(edit_, WideText(text).c_str()); }
 
 private:
     HWND edit_;
@@ -163,7 +185,7 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    bool Create(int showCommand, int iconGroup);
+    void Create(int showCommand, int iconGroup);
     int Loop();
 
 private:
@@ -204,7 +226,7 @@ DWORD Form::Style() const {
     return style;
 }
 
-bool Form::Create(int showCommand, int iconGroup) {
+void Form::Create(int showCommand, int iconGroup) {
     iconGroup_ = iconGroup;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -213,12 +235,13 @@ bool Form::Create(int showCommand, int iconGroup) {
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(iconGroup));
     windowClass.lpszClassName = kFormClass;
-    if (!RegisterClassExW(&windowClass)) return false;
+    if (!RegisterClassExW(&windowClass)) FailedTo("не може да се регистрира класът на формата");
 
     // Created hidden first, so that its DPI is known before anything is sized.
-    window_ = CreateWindowExW(0, kFormClass, Wide(layout_.form.caption).c_str(), Style(), CW_USEDEFAULT,
+    window_ = CreateWindowExW(0, kFormClass, WideText(layout_.form.caption).c_str(), Style(), CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
-    if (!window_) return false;
+    if (!window_) FailedTo("не може да се създаде формата");
+    failureReport.owner = window_;
     BuildControls();
     const UINT dpi = DpiOf(window_);
     Layout(dpi);
@@ -240,7 +263,6 @@ bool Form::Create(int showCommand, int iconGroup) {
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (HWND first = FirstFocusable()) SetFocus(first);
-    return true;
 }
 
 void Form::BuildControls() {
@@ -288,14 +310,19 @@ void Form::BuildControls() {
                 break;
         }
         previousWasOption = isOption;
-        const std::wstring text = c.kind == ControlKind::ListBox ? std::wstring() : Wide(c.text);
+        const WideText text(c.kind == ControlKind::ListBox ? std::string_view() : c.text);
         HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        if (!control) {
+            FailureMessage what("не може да се създаде ");
+            what << c.name;
+            if (c.index != kNotInArray) what << "(" << long{c.index} << ")";
+            FailedTo(what.View());
+        }
         switch (c.kind) {
             case ControlKind::TextBox:
                 SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-                if (c.multiLine)
-                    SetWindowSubclass(control, LetTabLeave, 0, reinterpret_cast<DWORD_PTR>(&layout_.form.name));
+                if (c.multiLine) SetWindowSubclass(control, LetTabLeave, 0, 0);
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
             case ControlKind::OptionButton:
@@ -303,7 +330,7 @@ void Form::BuildControls() {
                 break;
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
-                    SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
+                    SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(row).c_str()));
                 if (IsHintStore(c))
                     arrays_.PlaceList2(std::make_unique<ListAdapter>(control));
                 else
@@ -325,7 +352,7 @@ void Form::Layout(UINT dpi) {
     const FontDescription& f = layout_.form.font;
     HFONT font = CreateFontW(-MulDiv(f.points, scale, 72), 0, 0, 0, f.weight, f.italic, f.underline, f.strikeOut,
                              static_cast<DWORD>(f.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | (f.serif ? FF_ROMAN : FF_DONTCARE), Wide(f.family).c_str());
+                             DEFAULT_QUALITY, DEFAULT_PITCH | (f.serif ? FF_ROMAN : FF_DONTCARE), WideText(f.family).c_str());
     const TwipsRect frame = Frame1Bounds(layout_);
     for (const Built& b : built_) {
         const ControlDescription& c = *b.description;
@@ -365,7 +392,7 @@ int Form::Loop() {
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
-        if (got == -1) return 1;                                  // the queue failed: end, not spin
+        if (got == -1) FailedTo("не може да се получи съобщение");  // the queue failed: end, not spin
         // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
         if (IsDialogMessageW(window_, &message)) continue;
         TranslateMessage(&message);
@@ -381,7 +408,7 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
-    return Guarded(window, form->layout_.form.name, [&] { return form->Handle(message, wParam, lParam); });
+    return form->Handle(message, wParam, lParam);
 }
 
 LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -411,12 +438,12 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!b || b->description->index == kNotInArray) break;
             const Index index = b->description->index;
             const WORD code = HIWORD(wParam);
-            if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE &&
-                arrays_.Services().List1(index).ListIndex() != kNoRow)
-                events_.list1Click(arrays_.Services(), index);
+            // Windows sends no notification for the program's own assignments, so none is nested.
+            if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE)
+                DeliverClick(events_, arrays_.Services(), ClickOf::List1, index);
             else if (b->description->kind == ControlKind::OptionButton && code == BN_CLICKED &&
                      SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED)
-                events_.option1Click(arrays_.Services(), index);
+                DeliverClick(events_, arrays_.Services(), ClickOf::Option1, index);
             return 0;
         }
         case WM_ACTIVATE:
@@ -460,11 +487,40 @@ HWND Form::FirstFocusable() const {
 }  // namespace
 
 int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup) {
+    failureReport.caption = layout.form.name;
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
     Form form(instance, layout, events);
-    if (!form.Create(showCommand, iconGroup)) return 1;
+    form.Create(showCommand, iconGroup);
     return form.Loop();
 }
 
 }  // namespace quorbel::win32
+
+namespace quorbel {
+
+// The Windows program has nothing to unwind to: a failure is shown where it happens and ends the
+// program with status 1, as the original's run-time did.
+void EndWithFailure(std::string_view message) noexcept {
+    win32::FailureReport& report = win32::failureReport;
+    if (report.ending) ExitProcess(1);  // failed again while showing the first: end at once
+    report.ending = true;
+    std::array<wchar_t, 600> text{}, caption{};
+    MessageBoxW(report.owner, win32::WideInto(text, message), win32::WideInto(caption, report.caption),
+                MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
+}  // namespace quorbel
+
+// Memory that cannot be had is a failure like any other: shown, and the program ends. Nothing
+// returns null or throws.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    quorbel::EndWithFailure(quorbel::kOutOfMemory);
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }

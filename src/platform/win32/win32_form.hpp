@@ -14,8 +14,9 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr wchar_t kFormClass[] = L"QuorbelForm";
 
 // Builds the start-up form, shows it and runs the message loop until it is closed. Returns the
-// process exit status. A run-time error in an event procedure is shown and ends the process with
-// status 1; so does any other exception, with a short message of its own.
+// process exit status. A failure anywhere (a run-time error in an event procedure, memory that
+// cannot be had, a window or control that Windows would not create) is shown in a message box
+// where it happens and ends the process with status 1.
 int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup);
 
 }  // namespace quorbel::win32
