@@ -91,7 +91,7 @@ $(REL)/build.ninja:
 bench: windows web $(REL)/build.ninja
 	@tools/install-deps run bench wine
 	cmake --build $(REL)
-	xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe $(BENCH_ARGS)
+	xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 bench/run.py $(REL) build/win32/Quorbel.exe build/win64/Quorbel.exe $(BENCH_ARGS)
 	@tools/install-deps browser
 	node bench/web_bench.mjs $(WEB) $(BENCH_ARGS)
 
