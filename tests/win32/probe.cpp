@@ -3,8 +3,14 @@
 // Text is measured in each control's own font, so that a test can tell whether any is cut.
 //   quorbel_probe OUT.txt [SECONDS] [dismiss]   waits up to SECONDS (default 30) for the window to
 //   appear; with `dismiss`, an open message box of the program is answered with OK after it is read
+//   quorbel_probe --icon PROGRAM.exe OUT.txt   draws the icon of group 1 in PROGRAM.exe as Windows
+//   draws title bars and taskbar buttons, onto white and onto black, and writes
+//   "icon WIDTH HEIGHT masked N changed ON_WHITE ON_BLACK": how many pixels the mask leaves
+//   transparent, and how many of those differ from the background after drawing
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -111,6 +117,65 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     return TRUE;
 }
 
+// Every pixel of a 32-bit top-down DIB section; the bits live as long as the bitmap.
+struct Canvas {
+    HDC dc;
+    HBITMAP bitmap;
+    std::uint32_t* pixels;
+    Canvas(HDC screen, int width, int height) : dc(CreateCompatibleDC(screen)), bitmap(nullptr), pixels(nullptr) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels = static_cast<std::uint32_t*>(bits);
+        SelectObject(dc, bitmap);
+    }
+    ~Canvas() {
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+};
+
+int DrawProgramIcon(const wchar_t* program, const wchar_t* outPath) {
+    HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return 4;
+    auto* icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    ICONINFO info{};
+    BITMAP size{};
+    if (!icon || !GetIconInfo(icon, &info) || !GetObjectW(info.hbmMask, sizeof size, &size)) return 5;
+    const int width = size.bmWidth, height = info.hbmColor ? size.bmHeight : size.bmHeight / 2;
+    HDC screen = GetDC(nullptr);
+    // The mask read as colours: white where the icon is transparent.
+    Canvas mask(screen, width, height);
+    BITMAPINFO read{};
+    read.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(mask.dc, info.hbmMask, 0, static_cast<UINT>(height), mask.pixels, &read, DIB_RGB_COLORS);
+    int masked = 0, changed[2] = {0, 0};
+    const std::uint32_t backgrounds[2] = {0xFFFFFF, 0x000000};
+    for (int b = 0; b < 2; ++b) {
+        Canvas canvas(screen, width, height);
+        std::fill(canvas.pixels, canvas.pixels + width * height, backgrounds[b]);
+        DrawIconEx(canvas.dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        masked = 0;
+        for (int i = 0; i < width * height; ++i) {
+            if ((mask.pixels[i] & 0xFFFFFF) == 0) continue;
+            ++masked;
+            if ((canvas.pixels[i] & 0xFFFFFF) != backgrounds[b]) ++changed[b];
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DestroyIcon(icon);
+    FreeLibrary(module);
+    FILE* file = _wfopen(outPath, L"wb");
+    if (!file) return 3;
+    std::fprintf(file, "icon %d %d masked %d changed %d %d\n", width, height, masked, changed[0], changed[1]);
+    std::fclose(file);
+    return 0;
+}
+
 // The form, its state and every control on it.
 void DescribeForm(Output& out) {
     HWND form = out.form;
@@ -138,6 +203,7 @@ void DescribeForm(Output& out) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    if (wcscmp(argv[1], L"--icon") == 0) return argc == 4 ? DrawProgramIcon(argv[2], argv[3]) : 2;
     // Aware of DPI itself, so that Windows reports the program's pixels as they are, not scaled.
     SetProcessDPIAware();
     const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;

@@ -259,6 +259,20 @@ class WineWindow(unittest.TestCase):
 
 
 
+class WineProgramIcon(unittest.TestCase):
+    """Windows draws an icon as (background AND mask) XOR image, so a transparent pixel must be
+    black in the image to leave the background as it was."""
+
+    def test_transparent_pixels_leave_the_background_unchanged(self):
+        out = os.path.join(BUILD, "probe-icon.txt")
+        wine(os.path.join(BUILD, "quorbel_probe.exe"), "--icon", os.path.join(BUILD, "Quorbel.exe"), out)
+        with open(out, encoding="utf-8") as f:
+            fields = f.read().split()
+        self.assertEqual(fields[:3], ["icon", "32", "32"])
+        self.assertGreater(int(fields[4]), 0, "no transparent pixel")
+        self.assertEqual(fields[6:], ["0", "0"], "transparent pixels changed on white, on black")
+
+
 class WineWindowAtOtherDpis(unittest.TestCase):
     """One start at each DPI the program is likely to meet (Wine's LogPixels)."""
 
