@@ -197,7 +197,10 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void BuildControls();
+    void BuildControls(UINT dpi);
+    HFONT FormFont(UINT dpi) const;
+    RECT Place(const ControlDescription& c, UINT dpi) const;
+    void FitRows(const Built& b) const;
     void Layout(UINT dpi);
     void SetIcons(UINT dpi);
     const Built* Find(HWND control) const;
@@ -242,9 +245,9 @@ void Form::Create(int showCommand, int iconGroup) {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (!window_) FailedTo("не може да се създаде формата");
     failureReport.owner = window_;
-    BuildControls();
     const UINT dpi = DpiOf(window_);
-    Layout(dpi);
+    font_ = FormFont(dpi);
+    BuildControls(dpi);
     SetIcons(dpi);
 
     RECT frame{0, 0, TwipsToPixels(layout_.form.clientWidth, static_cast<int>(dpi)),
@@ -265,7 +268,7 @@ void Form::Create(int showCommand, int iconGroup) {
     if (HWND first = FirstFocusable()) SetFocus(first);
 }
 
-void Form::BuildControls() {
+void Form::BuildControls(UINT dpi) {
     int firstOptionId = 0, lastOptionId = 0;
     for (std::size_t tab = 0; tab < layout_.controls.size(); ++tab) {
         const ControlDescription& c = layout_.controls[tab];
@@ -310,8 +313,13 @@ void Form::BuildControls() {
                 break;
         }
         previousWasOption = isOption;
-        const WideText text(c.kind == ControlKind::ListBox ? std::string_view() : c.text);
-        HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, window_,
+        // Made in its place and given the font before its text, so that a text box lays out its
+        // text once, at its own width, and a list measures its rows once.
+        const bool textLater = c.kind == ControlKind::ListBox || c.kind == ControlKind::TextBox;
+        const WideText text(textLater ? std::string_view() : c.text);
+        const RECT at = Place(c, dpi);
+        HWND control = CreateWindowExW(exStyle | WS_EX_NOPARENTNOTIFY, windowClass, text.c_str(), style, at.left,
+                                       at.top, at.right - at.left, at.bottom - at.top, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (!control) {
             FailureMessage what("не може да се създаде ");
@@ -319,9 +327,11 @@ void Form::BuildControls() {
             if (c.index != kNotInArray) what << "(" << long{c.index} << ")";
             FailedTo(what.View());
         }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         switch (c.kind) {
             case ControlKind::TextBox:
                 SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+                SetWindowTextW(control, WideText(c.text).c_str());
                 if (c.multiLine) SetWindowSubclass(control, LetTabLeave, 0, 0);
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
@@ -341,32 +351,46 @@ void Form::BuildControls() {
                 break;
         }
         built_[tab] = {&c, control, c.background ? CreateSolidBrush(ToColorRef(*c.background)) : nullptr};
+        FitRows(built_[tab]);
     }
 }
 
-// Places every control and sets the form's font for the given DPI: at start and whenever the
-// window moves to a screen of another DPI.
-void Form::Layout(UINT dpi) {
-    const int scale = static_cast<int>(dpi);
-    auto px = [scale](int twips) { return TwipsToPixels(twips, scale); };
+// The form's font at the given DPI.
+HFONT Form::FormFont(UINT dpi) const {
     const FontDescription& f = layout_.form.font;
-    HFONT font = CreateFontW(-MulDiv(f.points, scale, 72), 0, 0, 0, f.weight, f.italic, f.underline, f.strikeOut,
-                             static_cast<DWORD>(f.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | (f.serif ? FF_ROMAN : FF_DONTCARE), WideText(f.family).c_str());
+    return CreateFontW(-MulDiv(f.points, static_cast<int>(dpi), 72), 0, 0, 0, f.weight, f.italic, f.underline,
+                       f.strikeOut, static_cast<DWORD>(f.charSet), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | (f.serif ? FF_ROMAN : FF_DONTCARE), WideText(f.family).c_str());
+}
+
+// A control's place on the form in pixels at the given DPI.
+RECT Form::Place(const ControlDescription& c, UINT dpi) const {
+    auto px = [dpi](int twips) { return TwipsToPixels(twips, static_cast<int>(dpi)); };
     const TwipsRect frame = Frame1Bounds(layout_);
+    const int left = c.bounds.left + (c.container == Container::Frame1 ? frame.left : 0);
+    const int top = c.bounds.top + (c.container == Container::Frame1 ? frame.top : 0);
+    return {px(left), px(top), px(left) + px(c.bounds.width), px(top) + px(c.bounds.height)};
+}
+
+// A shown list's rows, shrunk should the font that stands in be taller than the list holds.
+void Form::FitRows(const Built& b) const {
+    if (b.description->kind != ControlKind::ListBox || b.description->rows.empty()) return;
+    RECT inner;
+    GetClientRect(b.window, &inner);
+    const int natural = static_cast<int>(SendMessageW(b.window, LB_GETITEMHEIGHT, 0, 0));
+    const int fitted = FittedRowHeight(natural, inner.bottom - inner.top, static_cast<int>(b.description->rows.size()));
+    if (fitted != natural) SendMessageW(b.window, LB_SETITEMHEIGHT, 0, fitted);
+}
+
+// Places every control again and gives it the font for another DPI, when the window moves to a
+// screen of another DPI.
+void Form::Layout(UINT dpi) {
+    HFONT font = FormFont(dpi);
     for (const Built& b : built_) {
-        const ControlDescription& c = *b.description;
-        const int left = c.bounds.left + (c.container == Container::Frame1 ? frame.left : 0);
-        const int top = c.bounds.top + (c.container == Container::Frame1 ? frame.top : 0);
-        MoveWindow(b.window, px(left), px(top), px(c.bounds.width), px(c.bounds.height), FALSE);
+        const RECT at = Place(*b.description, dpi);
+        MoveWindow(b.window, at.left, at.top, at.right - at.left, at.bottom - at.top, FALSE);
         SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (c.kind == ControlKind::ListBox && !c.rows.empty()) {
-            RECT inner;
-            GetClientRect(b.window, &inner);
-            const int natural = static_cast<int>(SendMessageW(b.window, LB_GETITEMHEIGHT, 0, 0));
-            const int fitted = FittedRowHeight(natural, inner.bottom - inner.top, static_cast<int>(c.rows.size()));
-            if (fitted != natural) SendMessageW(b.window, LB_SETITEMHEIGHT, 0, fitted);
-        }
+        FitRows(b);
     }
     if (font_) DeleteObject(font_);
     font_ = font;
