@@ -1,4 +1,4 @@
-// The Qt window: the shared selection scenarios through real events, geometry and colour from a
+// The Qt window: the behaviour table through real events, geometry and colour from a
 // grab of the window, the start state and tab walk, the read-only text area, hidden controls,
 // accessibility and the run-time error.
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 
 namespace quorbel::testing {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Qt, HouseSelectionBehaviour, ::testing::Types<QtDriver>);
+QUORBEL_BEHAVIOUR_TABLE(QtBehaviour, QtDriver, "qt");
 
 namespace {
 
