@@ -9,6 +9,10 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <cstdlib>
 
 #include "platform/qt/qt_runtime.hpp"
 #include "quorbel_icon.hpp"
@@ -89,6 +93,46 @@ TEST(QtWindow, EveryListShowsItsFiveRowsWithoutScrolling) {
                 EXPECT_EQ(l->item(row)->text().toStdString(), rows[static_cast<std::size_t>(row)]);
         }
     }
+}
+
+// Text as the window asks for it: every control in the form's font (its family or the metric twin
+// fontconfig stands in with), the labels' text centred in a grab, and the text area with its
+// vertical scroll bar and long lines wrapped at its width.
+TEST(QtWindow, TextIsShownAsTheWindowAsks) {
+    QtDriver d;
+    const FontDescription& asked = MainWindowLayout.form.font;
+    for (QWidget* w : d.form.findChildren<QWidget*>()) {
+        const QFontInfo font(w->font());
+        const std::string family = font.family().toStdString();
+        EXPECT_TRUE(family == asked.family || family == "Liberation Serif") << family;
+        EXPECT_EQ(font.pointSize(), asked.points);
+        EXPECT_EQ(font.weight(), asked.weight);
+        EXPECT_EQ(font.italic(), asked.italic);
+    }
+    const QImage shot = d.form.grab().toImage();
+    for (int index = 0; index <= kAttributeCount; ++index) {
+        const QRect label = d.form.Control("Label1", static_cast<Index>(index))->geometry();
+        int first = -1, last = -1;
+        for (int x = label.left(); x <= label.right(); ++x)
+            for (int y = label.top() + label.height() / 4; y < label.bottom() - label.height() / 4; ++y)
+                if (At(shot, x, y) != At(shot, label.left(), label.top())) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+        ASSERT_GE(first, 0) << "no text in label " << index;
+        EXPECT_LE(std::abs((first - label.left()) - (label.right() - last)), 4) << "label " << index;
+    }
+    QPlainTextEdit* edit = d.TextArea();
+    EXPECT_TRUE(edit->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(edit->horizontalScrollBar()->isVisible());
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(edit->document()->documentLayout());
+    int wrapped = 0;
+    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+        layout->ensureBlockLayout(block);
+        wrapped += block.layout()->lineCount() > 1;
+        EXPECT_LE(block.layout()->boundingRect().width(), edit->viewport()->width());
+    }
+    EXPECT_GT(wrapped, 0) << "no long line wrapped";
 }
 
 TEST(QtWindow, StartsWithFocusInTheTextAreaAndTabFollowsTheTabOrder) {
