@@ -54,12 +54,6 @@ SIZE Extent(HWND control, const std::wstring& text) {
     return size;
 }
 
-int BarShown(HWND control, LONG which) {
-    SCROLLBARINFO bar{};
-    bar.cbSize = sizeof bar;
-    return GetScrollBarInfo(control, which, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) ? 1 : 0;
-}
-
 // A message box the program shows: "dialog CAPTION<TAB>TEXT".
 BOOL CALLBACK DescribeDialog(HWND window, LPARAM context) {
     auto* out = reinterpret_cast<Output*>(context);
@@ -90,7 +84,9 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     const std::wstring cls = windowClass;
     if (_wcsicmp(cls.c_str(), L"ListBox") == 0) {
         const auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
-        const bool scrollBar = BarShown(control, OBJID_VSCROLL);
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        const bool scrollBar = GetScrollBarInfo(control, OBJID_VSCROLL, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
         std::fprintf(out->file, "list %d sel %d count %d scrollbar %d top %d itemheight %d\n", id,
                      static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0)), static_cast<int>(count),
                      scrollBar ? 1 : 0, static_cast<int>(SendMessageW(control, LB_GETTOPINDEX, 0, 0)),
@@ -111,9 +107,8 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     if (_wcsicmp(cls.c_str(), L"Edit") == 0) {
         DWORD start = 0, end = 0;
         SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        std::fprintf(out->file, "edit %d sel %lu %lu lines %d vscroll %d hscroll %d\n", id, start, end,
-                     static_cast<int>(SendMessageW(control, EM_GETLINECOUNT, 0, 0)), BarShown(control, OBJID_VSCROLL),
-                     BarShown(control, OBJID_HSCROLL));
+        std::fprintf(out->file, "edit %d sel %lu %lu lines %d\n", id, start, end,
+                     static_cast<int>(SendMessageW(control, EM_GETLINECOUNT, 0, 0)));
     } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && IsWindowVisible(control)) {
         // Where the label's text is drawn: the first and last column, across its middle rows, whose
         // colour differs from the label's background at its top-left corner. Read from the screen:

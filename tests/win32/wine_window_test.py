@@ -91,8 +91,7 @@ def probe(*extra):
                 state["texts"][int(ident)] = unescape(text)
             elif kind == "edit":
                 p = rest.split()
-                state.setdefault("edits", {})[int(p[0])] = dict(zip(p[4::2], (int(v) for v in p[5::2])),
-                                                                sel=[int(p[2]), int(p[3])])
+                state.setdefault("edits", {})[int(p[0])] = {"sel": [int(p[2]), int(p[3])], "lines": int(p[5])}
             elif kind == "ink":
                 ident, first, last = (int(v) for v in rest.split())
                 state.setdefault("ink", {})[ident] = (first, last)
@@ -307,9 +306,11 @@ class WineWindow(unittest.TestCase):
             first, last = s["ink"][ident]
             inner = s["controls"][ident]["inner"][0]
             self.assertLessEqual(abs(first - (inner - 1 - last)), 4, f"label {ident} not centred: {first}, {last}")
-        edit = s["edits"][TEXT0]
-        self.assertEqual([edit["vscroll"], edit["hscroll"]], [1, 0])
-        self.assertGreater(edit["lines"], text.count("\r\n") + 1, "no line wrapped")
+        # A scroll bar is what the box's edges leave beside its client area beyond its borders.
+        width, height = s["controls"][TEXT0]["rect"][2:]
+        inner = s["controls"][TEXT0]["inner"]
+        self.assertGreater(width - inner[0], height - inner[1] + 8, "no vertical scroll bar")
+        self.assertGreater(s["edits"][TEXT0]["lines"], text.count("\r\n") + 1, "no line wrapped")
 
 
 for _name, _steps, _cannot in read_table("windows"):
