@@ -91,11 +91,7 @@ inline std::vector<Scenario> ReadBehaviourTable(const std::string& runtime) {
         const std::vector<std::string> words = Words(line);
         if (words.empty() || words[0].front() == '#') continue;
         if (words[0] == "cannot" && words.size() > 2) {
-            std::istringstream rest(line);
-            std::string skip, reason;
-            rest >> skip >> skip >> skip >> std::ws;
-            std::getline(rest, reason);
-            if (words[1] == runtime) cannot.emplace_back(words[2], reason);
+            if (words[1] == runtime) cannot.emplace_back(words[2], line.substr(line.find(words[2], 7) + words[2].size() + 1));
         } else if (words[0] == "scenario") {
             scenarios.push_back({line.substr(line.find(' ') + 1), {}, {}});
         } else if (!scenarios.empty()) {
@@ -113,7 +109,6 @@ inline std::vector<Scenario> ReadBehaviourTable(const std::string& runtime) {
                 if (unable(words[i]) == cannot.end()) step.push_back(words[i]);
                 else if (words[i] == "focus") ++i;
             }
-            if (step[0] == "type") step = {"type", line.substr(line.find("type ") + 5)};
             s.steps.push_back(step);
         }
     }

@@ -35,7 +35,7 @@ async function play(quorbel, [verb, ...args]) {
   if (verb === 'option-key') return quorbel.pressOptionArrow(n[0], delta);
   if (verb === 'tab') { for (let i = 0; i < n[0]; ++i) await quorbel.pressTab(); return; }
   if (verb === 'select-text') return quorbel.selectAllText();
-  if (verb === 'type') return quorbel.type(args.join(' '));
+  if (verb === 'type') return quorbel.type(args[0]);
   if (verb === 'edit-keys') return quorbel.pressEditKeys();
   if (verb !== 'expect') throw new Error(`unknown step ${verb}`);
   await (args[0] === 'start' ? quorbel.expectStart() : quorbel.expectHouse(n[1]));

@@ -256,7 +256,7 @@ class WineWindow(unittest.TestCase):
             xdotool("key", "ctrl+Home", "ctrl+shift+End")
         elif verb == "type":
             self.click_text()
-            xdotool("type", " ".join(args))
+            xdotool("type", args[0])
         elif verb == "edit-keys":
             xdotool("key", "BackSpace", "Delete", "Return", "ctrl+x", "ctrl+v")
         elif verb == "expect":
