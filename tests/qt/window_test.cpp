@@ -135,34 +135,11 @@ TEST(QtWindow, TextIsShownAsTheWindowAsks) {
     EXPECT_GT(wrapped, 0) << "no long line wrapped";
 }
 
-TEST(QtWindow, StartsWithFocusInTheTextAreaAndTabFollowsTheTabOrder) {
+// The focus and the Tab walk are rows of the behaviour table; here, where the statement starts.
+TEST(QtWindow, TheStatementIsShownFromItsStart) {
     QtDriver d;
-    EXPECT_EQ(QApplication::focusWidget(), d.TextArea());
-    EXPECT_EQ(d.TextArea()->verticalScrollBar()->value(), 0) << "the statement is shown from its start";
+    EXPECT_EQ(d.TextArea()->verticalScrollBar()->value(), 0);
     EXPECT_TRUE(d.TextArea()->textCursor().atStart());
-
-    // Walk once round with Tab: the controls come in tab order and every list is reached.
-    auto tabIndexOf = [&](QWidget* w) {
-        for (std::size_t i = 0; i < MainWindowLayout.controls.size(); ++i) {
-            const ControlDescription& c = MainWindowLayout.controls[i];
-            if (d.form.Control(c.name, c.index) == w) return static_cast<int>(i);
-        }
-        return -1;
-    };
-    std::vector<int> visited{tabIndexOf(QApplication::focusWidget())};
-    for (int step = 0; step < 20; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        const int at = tabIndexOf(QApplication::focusWidget());
-        if (at == visited.front()) break;
-        visited.push_back(at);
-    }
-    ASSERT_GE(visited.size(), 6u);
-    EXPECT_TRUE(std::is_sorted(visited.begin(), visited.end())) << ::testing::PrintToString(visited);
-    for (int list = 0; list < kAttributeCount; ++list)
-        EXPECT_NE(std::find(visited.begin(), visited.end(), tabIndexOf(d.List(list))), visited.end());
-    EXPECT_NE(std::find_if(visited.begin(), visited.end(), [](int i) { return i >= 4 && i <= 8; }), visited.end())
-        << "no colour option reached";
-    EXPECT_EQ(ShowsStart(d), ::testing::AssertionSuccess()) << "tabbing chose a house";
 }
 
 TEST(QtWindow, TheTextAreaCannotBeEdited) {
