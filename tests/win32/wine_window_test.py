@@ -135,6 +135,10 @@ def setUpModule():
     # A new prefix is made once, before anything else starts: two Wine processes making it at the
     # same time fail.
     wine("wineboot", "--init", timeout=600)
+    # Read before any test: a program still running holds the DPI a new one starts with.
+    program, state = start("Quorbel.exe", 96)
+    stop(program)
+    _start_96.append(state)
 
 
 def tearDownModule():
@@ -145,11 +149,7 @@ _start_96 = []
 
 
 def start_96():
-    """The window as it opens at 96 DPI, the yardstick for the other DPIs (read once)."""
-    if not _start_96:
-        program, state = start("Quorbel.exe", 96)
-        stop(program)
-        _start_96.append(state)
+    """The window as it opens at 96 DPI, alone, the yardstick for the other DPIs (read at set-up)."""
     return _start_96[0]
 
 
