@@ -1,8 +1,16 @@
-# Tests of the runtime the platform file chose.
+# Tests of the runtime the platform file chose, and of what the other build trees make.
+
+# A test that needs what another build tree makes (FILES, made by HOW): where that is absent the
+# test is skipped, saying so, rather than failed, so that this tree's tests run on their own.
+function(quorbel_add_test_needing name how files)
+  add_test(NAME ${name} COMMAND /bin/sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/needs ${how} ${files} -- ${ARGN})
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+endfunction()
+
 if(TARGET quorbel_qt)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp qt/soak_test.cpp)
-  target_include_directories(qt_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} qt ${CMAKE_BINARY_DIR})
+  target_include_directories(qt_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR} qt ${CMAKE_BINARY_DIR})
   add_dependencies(qt_window_tests quorbel_icon)
   target_link_libraries(qt_window_tests PRIVATE quorbel_qt quorbel_warnings Qt6::Test GTest::gtest)
   gtest_discover_tests(qt_window_tests DISCOVERY_MODE PRE_TEST
@@ -34,23 +42,24 @@ endif()
 option(QUORBEL_WINDOWS_TESTS "Test the Windows builds made by make windows" ON)
 set(QUORBEL_WINDOWS_BUILDS ${CMAKE_SOURCE_DIR}/build CACHE PATH "Where build/win32 and build/win64 are")
 if(QUORBEL_WINDOWS_TESTS)
-  add_test(NAME windows_image
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/pe_image_test.py
-            ${QUORBEL_WINDOWS_BUILDS}/win32/Quorbel.exe ${QUORBEL_WINDOWS_BUILDS}/win64/Quorbel.exe)
+  set(_win32 ${QUORBEL_WINDOWS_BUILDS}/win32)
+  set(_win64 ${QUORBEL_WINDOWS_BUILDS}/win64)
+  quorbel_add_test_needing(windows_image "make windows" "${_win32}/Quorbel.exe;${_win64}/Quorbel.exe"
+    /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/pe_image_test.py ${_win32}/Quorbel.exe ${_win64}/Quorbel.exe)
   # The program's window and behaviour under Wine: the shipped i686 program in a 32-bit prefix
   # (skipped, with its reason, where 32-bit programs cannot run) and its x86_64 twin. The screen is
   # large enough for the window at 192 DPI.
   foreach(arch i686 x86_64)
-    set(build_dir ${QUORBEL_WINDOWS_BUILDS}/win64)
+    set(build_dir ${_win64})
     if(arch STREQUAL i686)
-      set(build_dir ${QUORBEL_WINDOWS_BUILDS}/win32)
+      set(build_dir ${_win32})
     endif()
-    add_test(NAME windows_program_under_wine_${arch}
-      COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
-              /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_test.py
-              ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
-    set_tests_properties(windows_program_under_wine_${arch} PROPERTIES
-      TIMEOUT 900 RESOURCE_LOCK display SKIP_RETURN_CODE 77)
+    quorbel_add_test_needing(windows_program_under_wine_${arch} "make windows"
+      "${build_dir}/Quorbel.exe;${build_dir}/quorbel_probe.exe;${build_dir}/quorbel_failing.exe"
+      xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
+      /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_test.py
+      ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
+    set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
   endforeach()
 endif()
 
@@ -60,12 +69,11 @@ if(TARGET quorbel_qt AND NOT QUORBEL_SANITIZE)
   set(QUORBEL_RELEASE_BUILDS ${CMAKE_SOURCE_DIR}/build CACHE PATH "Where build/dist and build/dist-tree are")
   set(_release_test ${CMAKE_CURRENT_SOURCE_DIR}/dist/release_test.py ${QUORBEL_RELEASE_BUILDS}/dist
                     ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR})
-  add_test(NAME release_package
-    COMMAND xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Checksums)
+  quorbel_add_test_needing(release_package "make dist" ${QUORBEL_RELEASE_BUILDS}/dist/SHA256SUMS
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Checksums)
   set_tests_properties(release_package PROPERTIES RESOURCE_LOCK display)
-  add_test(NAME release_program_hardening
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py
-            ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)
+  quorbel_add_test_needing(release_program_hardening "make dist" ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel
+    /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)
   add_test(NAME install_deps_purposes COMMAND /usr/bin/python3 ${_release_test} InstallDeps)
 endif()
 
@@ -80,10 +88,14 @@ option(QUORBEL_WEB_TESTS "Test the page made by make web" ON)
 set(QUORBEL_WEB_BUILD ${CMAKE_SOURCE_DIR}/build/web CACHE PATH "Where make web builds the page")
 if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
   find_program(NODE node REQUIRED)
-  add_test(NAME web_core_tests_under_node COMMAND ${NODE} ${QUORBEL_WEB_BUILD}/tests/core_tests.js)
-  add_test(NAME web_page_in_chromium
-    COMMAND ${NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/node_modules/@playwright/test/cli.js test
-    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web)
-  set_tests_properties(web_page_in_chromium PROPERTIES TIMEOUT 600
-    ENVIRONMENT "QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results")
+  quorbel_add_test_needing(web_core_tests_under_node "make web-tests" ${QUORBEL_WEB_BUILD}/tests/core_tests.js
+    ${NODE} ${QUORBEL_WEB_BUILD}/tests/core_tests.js)
+  set(_playwright ${CMAKE_CURRENT_SOURCE_DIR}/web/node_modules/@playwright/test/cli.js)
+  quorbel_add_test_needing(web_page_in_chromium "make web-tests"
+    "${QUORBEL_WEB_BUILD}/quorbel.html;${QUORBEL_WEB_BUILD}/tests/quorbel-test.html;${_playwright}"
+    ${NODE} ${_playwright} test)
+  # Playwright's cache of compiled test files is kept in this tree: one shared in /tmp serves a
+  # worktree's tests to another's.
+  set_tests_properties(web_page_in_chromium PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web
+    ENVIRONMENT "QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
 endif()

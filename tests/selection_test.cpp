@@ -1,5 +1,5 @@
 // House selection through the headless form, where every changing assignment raises Click:
-// the shared scenarios, the bound on nesting, a long random run and the run-time error.
+// the behaviour table, the bound on nesting, a long random run and the run-time error.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -22,7 +22,7 @@ public:
     }
     void ClickOption(int option) override { form.ClickOption(static_cast<Index>(option)); }
     void PressListArrow(int list, int delta) override { form.PressListArrow(static_cast<Index>(list), delta); }
-    void PressOptionArrow(int from, int delta) override { form.PressOptionArrow(static_cast<Index>(from), delta); }
+    void PressOptionArrow(int option, int delta) override { form.PressOptionArrow(static_cast<Index>(option), delta); }
     int ListIndex(int list) const override { return form.ListIndexOf(static_cast<Index>(list)); }
     bool OptionChecked(int option) const override { return form.CheckedOption() == option; }
     std::string Text() const override { return form.TextOf(0); }
@@ -30,9 +30,7 @@ public:
 
 }  // namespace
 
-namespace testing {
-INSTANTIATE_TYPED_TEST_SUITE_P(Headless, HouseSelectionBehaviour, ::testing::Types<HeadlessDriver>);
-}
+QUORBEL_BEHAVIOUR_TABLE(HeadlessBehaviour, HeadlessDriver, "headless");
 
 namespace {
 

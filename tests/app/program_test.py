@@ -44,14 +44,16 @@ class HostileEnvironment(unittest.TestCase):
         self.assertIn('"no-such-platform"', run.stderr)
         self.assertNotIn("no display could be reached", run.stderr)
 
-    def test_unknown_arguments_are_ignored(self):
-        program = subprocess.Popen([BINARY, "--frobnicate", "-x", "file.txt", "--", "още"],
+    def test_arguments_are_ignored_the_toolkits_options_too(self):
+        program = subprocess.Popen([BINARY, "--frobnicate", "-x", "file.txt", "-platform", "no-such-platform",
+                                    "-stylesheet", "/no/such.qss", "-reverse", "--", "още"],
                                    env=environment(QT_QPA_PLATFORM="offscreen"),
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
         time.sleep(2)
         self.assertIsNone(program.poll(), "the program did not keep running")
         program.terminate()
-        program.communicate(timeout=30)
+        _, stderr = program.communicate(timeout=30)
+        self.assertEqual(stderr, b"")
 
     def test_qt_warnings_still_reach_stderr(self):
         program = subprocess.Popen([BINARY], env=environment(QT_QPA_PLATFORM="offscreen", QT_STYLE_OVERRIDE="no-such-style"),

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextCursor>
 
 #include "behaviour_suite.hpp"
 #include "platform/qt/qt_form.hpp"
@@ -48,36 +49,60 @@ public:
         List(list)->setFocus(Qt::TabFocusReason);
         QTest::keyClick(List(list), delta < 0 ? Qt::Key_Up : Qt::Key_Down);
     }
-    void PressOptionArrow(int from, int delta) override {
-        Option(from)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(Option(from), delta < 0 ? Qt::Key_Left : Qt::Key_Right);
+    void PressOptionArrow(int option, int delta) override {
+        Option(option)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(Option(option), delta < 0 ? Qt::Key_Left : Qt::Key_Right);
     }
-    // The ways a user might try to change the text area; `how` picks one (0 to kEditAttempts-1).
-    static constexpr int kEditAttempts = 9;
+    void ClickBelowLastRow(int list) override {
+        QListWidget* l = List(list);
+        const int below = l->visualItemRect(l->item(l->count() - 1)).bottom() + 1;
+        ASSERT_LT(below, l->viewport()->height()) << "no room under the last row";
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(l->viewport()->width() / 2, l->viewport()->height() - 1));
+    }
+    void PressTab() override { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+    void SelectAllText() override {
+        TextArea()->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(TextArea(), Qt::Key_A, Qt::ControlModifier);
+    }
+    void Type(const std::string& text) override {
+        TextArea()->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(TextArea(), QString::fromStdString(text));
+    }
+    void PressEditKeys() override {
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier},
+                                             {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_X, Qt::ControlModifier},
+                                             {Qt::Key_V, Qt::ControlModifier}})
+            QTest::keyClick(TextArea(), key, modifiers);
+    }
+    std::string Focus() const override {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : std::string();
+    }
+    bool TextAllSelected() const override {
+        const QTextCursor cursor = TextArea()->textCursor();
+        return cursor.selectionStart() == 0 && cursor.selectionEnd() == TextArea()->document()->characterCount() - 1;
+    }
+    // Ways to change the text area beyond the table's typing (`how`: 0 to kEditAttempts-1).
+    static constexpr int kEditAttempts = 6;
     void TryToEdit(int how) {
         QPlainTextEdit* edit = TextArea();
         edit->setFocus(Qt::MouseFocusReason);
         switch (how) {
-            case 0: QTest::keyClicks(edit, "abc "); break;
-            case 1: {
+            case 0: {
                 QKeyEvent cyrillic(QEvent::KeyPress, Qt::Key_unknown, {}, QStringLiteral("Ж"));
                 QApplication::sendEvent(edit, &cyrillic);
                 break;
             }
-            case 2: QTest::keyClick(edit, Qt::Key_Return); break;
-            case 3:
+            case 1:
                 QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClick(edit, Qt::Key_Delete);
-                QTest::keyClick(edit, Qt::Key_Backspace);
                 break;
-            case 4: QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier); break;
-            case 5:
+            case 2:
                 QApplication::clipboard()->setText(QStringLiteral("поставено"));
                 QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
                 QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
                 break;
-            case 6: edit->paste(); edit->cut(); break;
-            case 7: {
+            case 3: edit->paste(); edit->cut(); break;
+            case 4: {
                 QMimeData mime;
                 mime.setText(QStringLiteral("пуснато"));
                 const QPoint at = edit->viewport()->rect().center();

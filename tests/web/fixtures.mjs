@@ -53,6 +53,41 @@ export class Form {
     await this.options[from].focus();
     await this.page.keyboard.press(delta < 0 ? 'ArrowLeft' : 'ArrowRight');
   }
+  // A click inside the list, under its last row.
+  async clickBelow(list) {
+    const box = await this.lists[list].boundingBox();
+    const last = await this.lists[list].getByRole('option').last().boundingBox();
+    const inner = await this.lists[list].evaluate((l) => l.clientTop + l.clientHeight);
+    const below = last.y + last.height + 1;
+    expect(below, 'no room under the last row').toBeLessThan(box.y + inner);
+    await this.page.mouse.click(box.x + box.width / 2, below);
+  }
+  pressTab() { return this.page.keyboard.press('Tab'); }
+  async selectAllText() {
+    await this.text.focus();
+    await this.page.keyboard.press('Control+A');
+  }
+  async type(text) {
+    await this.text.focus();
+    await this.page.keyboard.type(text);
+  }
+  async pressEditKeys() {
+    for (const key of ['Backspace', 'Delete', 'Enter', 'Control+X', 'Control+V']) await this.page.keyboard.press(key);
+  }
+  // The control the keyboard is in, by its name in the form: "Text1(0)", "Option1(2)", "List1(3)".
+  focus() {
+    return this.page.evaluate(() => {
+      const e = document.activeElement;
+      const at = (selector) => [...document.querySelectorAll(selector)].indexOf(e);
+      if (e.matches('main textarea:not([hidden])')) return 'Text1(0)';
+      if (e.matches('main input[type=radio]')) return `Option1(${at('main input[type=radio]')})`;
+      if (e.matches('main select:not([hidden])')) return `List1(${at('main select:not([hidden])')})`;
+      return e.tagName;
+    });
+  }
+  textAllSelected() {
+    return this.text.evaluate((t) => t.selectionStart === 0 && t.selectionEnd === t.value.length);
+  }
   // Every visible list's row, every option's check and the text area's contents.
   state() {
     return this.page.evaluate(() => ({

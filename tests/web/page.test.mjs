@@ -81,6 +81,24 @@ test.describe('the window', () => {
     });
   }
 
+  test('centres the labels\' text; the text area scrolls vertically and wraps its long lines', async ({ quorbel, page }) => {
+    const margins = await page.evaluate(() => [...document.querySelectorAll('main .label')].map((label) => {
+      const range = document.createRange();
+      range.selectNodeContents(label);
+      const text = range.getBoundingClientRect(), box = label.getBoundingClientRect();
+      return [Math.round(text.left - box.left), Math.round(box.right - text.right)];
+    }));
+    expect(margins).toHaveLength(5);
+    for (const [left, right] of margins) expect(Math.abs(left - right), `${left}, ${right}`).toBeLessThanOrEqual(1);
+    const area = await quorbel.text.evaluate((t) => ({
+      scrollBar: t.offsetWidth - 2 * t.clientLeft - t.clientWidth,
+      overflowing: t.scrollHeight > t.clientHeight,
+      wider: t.scrollWidth > t.clientWidth,
+    }));
+    expect(area.scrollBar).toBeGreaterThan(0);
+    expect([area.overflowing, area.wider]).toEqual([true, false]);
+  });
+
   test('fits all five rows in each list with a stand-in font of taller lines', async ({ page }) => {
     await page.addInitScript(() => document.addEventListener('DOMContentLoaded', () => {
       const style = document.createElement('style');

@@ -114,6 +114,34 @@ BOOL CALLBACK Describe(HWND control, LPARAM context) {
     } else {
         std::fprintf(out->file, "text %d %s\n", id, Escaped(WindowText(control)).c_str());
     }
+    if (_wcsicmp(cls.c_str(), L"Edit") == 0) {
+        DWORD start = 0, end = 0;
+        SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        std::fprintf(out->file, "edit %d sel %lu %lu lines %d\n", id, start, end,
+                     static_cast<int>(SendMessageW(control, EM_GETLINECOUNT, 0, 0)));
+    } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && IsWindowVisible(control)) {
+        // Where the label's text is drawn: the first and last column, across its middle rows, whose
+        // colour differs from the label's background at its top-left corner. Read from the screen:
+        // another process's window surface cannot be read through its own DC.
+        HDC dc = GetDC(nullptr);
+        HDC copy = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, inner.right, inner.bottom);
+        HGDIOBJ old = SelectObject(copy, bitmap);
+        BitBlt(copy, 0, 0, inner.right, inner.bottom, dc, r.left, r.top, SRCCOPY);
+        const COLORREF background = GetPixel(copy, 0, 0);
+        long first = -1, last = -1;
+        for (long x = 0; x < inner.right; ++x)
+            for (long y = inner.bottom / 4; y < inner.bottom * 3 / 4; ++y)
+                if (GetPixel(copy, x, y) != background) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+        SelectObject(copy, old);
+        DeleteObject(bitmap);
+        DeleteDC(copy);
+        ReleaseDC(nullptr, dc);
+        std::fprintf(out->file, "ink %d %ld %ld\n", id, first, last);
+    }
     return TRUE;
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Quorbel.exe under Wine in Xvfb, driven from outside with real X input (xdotool) and read back
-by quorbel_probe.exe (built for the same machine) with the controls' own messages: at 96 DPI, at
-the other usual DPIs, and (quorbel_failing.exe) when an event procedure fails.
+by quorbel_probe.exe (built for the same machine) with the controls' own messages: the behaviour
+table, the window at 96 DPI and at the other usual DPIs, and (quorbel_failing.exe) when an event
+procedure fails. Every test starts the program it needs, so any one runs alone or in any order.
 
-  wine_window_test.py i686|x86_64 BUILD_DIR WINEPREFIX   (run inside xvfb-run)
+  wine_window_test.py i686|x86_64 BUILD_DIR WINEPREFIX [TEST ...]   (run inside xvfb-run)
 
 Exits with 77 (skipped) when this machine cannot run the i686 program.
 """
@@ -26,6 +27,9 @@ TEXT0, TEXT1, TITLE, FRAME = 100, 101, 102, 103
 OPTIONS = [104, 105, 106, 107, 108]
 LISTS = [110, 112, 114, 116]
 HINTS = 117
+HEADINGS = [109, 111, 113, 115]
+NAMES = {TEXT0: "Text1(0)", **{o: f"Option1({i})" for i, o in enumerate(OPTIONS)},
+         **{l: f"List1({i})" for i, l in enumerate(LISTS)}}
 ROWS = [
     ["норвежец", "датчанин", "англичанин", "немец", "швед"],
     ["вода", "чай", "мляко", "кафе", "бира"],
@@ -85,6 +89,12 @@ def probe(*extra, seconds=60):
             elif kind == "text":
                 ident, _, text = rest.partition(" ")
                 state["texts"][int(ident)] = unescape(text)
+            elif kind == "edit":
+                p = rest.split()
+                state.setdefault("edits", {})[int(p[0])] = {"sel": [int(p[2]), int(p[3])], "lines": int(p[5])}
+            elif kind == "ink":
+                ident, first, last = (int(v) for v in rest.split())
+                state.setdefault("ink", {})[ident] = (first, last)
             elif kind == "itemextent":
                 ident, row, width, height = (int(v) for v in rest.split())
                 state["itemextents"].setdefault(ident, []).append((width, height))
@@ -125,14 +135,22 @@ def setUpModule():
     # A new prefix is made once, before anything else starts: two Wine processes making it at the
     # same time fail.
     wine("wineboot", "--init", timeout=600)
+    # Read before any test: a program still running holds the DPI a new one starts with.
+    program, state = start("Quorbel.exe", 96)
+    stop(program)
+    _start_96.append(state)
 
 
 def tearDownModule():
     subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=ENV, timeout=60)
 
 
-HEADINGS = [109, 111, 113, 115]
-START_96 = None  # the window as it opened at 96 DPI, the yardstick for the other DPIs
+_start_96 = []
+
+
+def start_96():
+    """The window as it opens at 96 DPI, alone, the yardstick for the other DPIs (read at set-up)."""
+    return _start_96[0]
 
 
 def relative_rects(state):
@@ -144,7 +162,7 @@ def check_scaled(test, state, dpi):
     """The client area and every control scaled from 96 DPI, every list row in view, no text cut."""
     test.assertEqual(state["client"][2:], [px(6420, dpi), px(5685, dpi)], f"client area at {dpi} DPI")
     # At 96 DPI a pixel is 15 twips exactly, so the layout's twips are read back from that window.
-    at_96 = relative_rects(START_96)
+    at_96 = relative_rects(start_96())
     for ident, rect in relative_rects(state).items():
         test.assertEqual(rect, [px(15 * v, dpi) for v in at_96[ident]], f"control {ident} at {dpi} DPI")
     m = state["controls"]
@@ -167,14 +185,33 @@ def xdotool(*args):
     time.sleep(0.4)
 
 
-class WineWindow(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.program, cls.start = start("Quorbel.exe", 96)
+def read_table(runtime):
+    """The behaviour table: [(name, steps, reason this runtime cannot play it or None)]."""
+    scenarios, cannot = [], {}
+    with open(os.path.join(os.path.dirname(__file__), "..", "behaviour.txt"), encoding="utf-8") as f:
+        for line in f:
+            words = line.split(" # ")[0].split()
+            if not words or words[0].startswith("#"):
+                continue
+            if words[0] == "cannot" and words[1] == runtime:
+                cannot[words[2]] = " ".join(words[3:])
+            elif words[0] == "scenario":
+                scenarios.append([" ".join(words[1:]), [], None])
+            elif words[0] in cannot:
+                scenarios[-1][2] = scenarios[-1][2] or f"{words[0]}: {cannot[words[0]]}"
+            elif words[0] != "cannot":
+                scenarios[-1][1].append(words)
+    return scenarios
 
-    @classmethod
-    def tearDownClass(cls):
-        stop(cls.program)
+
+class WineWindow(unittest.TestCase):
+    """The behaviour table, each scenario on a program of its own, and the window as it opens."""
+
+    def setUp(self):
+        self.program, self.start = start("Quorbel.exe", 96)
+
+    def tearDown(self):
+        stop(self.program)
 
     def click_row(self, list_id, row):
         state = probe()
@@ -186,17 +223,64 @@ class WineWindow(unittest.TestCase):
         x, y, _, h = probe()["controls"][option_id]["rect"]
         xdotool("mousemove", str(x + 6), str(y + h // 2), "click", "1")
 
+    def click_below(self, list_id):
+        state = probe()
+        x, y, w, h = state["controls"][list_id]["rect"]
+        rows_end = 2 + state["lists"][list_id]["itemheight"] * len(state["items"][list_id])
+        self.assertLess(rows_end, h - 3, "no room under the last row")
+        xdotool("mousemove", str(x + w // 2), str(y + h - 3), "click", "1")
+
+    def click_text(self):
+        x, y, w, h = probe()["controls"][TEXT0]["rect"]
+        xdotool("mousemove", str(x + w // 3), str(y + h // 2), "click", "1")
+
+    def play(self, step):
+        verb, args = step[0], step[1:]
+        keys = {"up": "Up", "down": "Down", "left": "Left", "right": "Right"}
+        if verb == "row":
+            self.click_row(LISTS[int(args[0])], int(args[1]))
+        elif verb == "option":
+            self.click_option(OPTIONS[int(args[0])])
+        elif verb == "below":
+            self.click_below(LISTS[int(args[0])])
+        elif verb == "list-key":  # a click under the rows gives the list the focus and changes nothing
+            self.click_below(LISTS[int(args[0])])
+            xdotool("key", keys[args[1]])
+        elif verb == "option-key":  # the checked option: clicking it gives it the focus
+            self.click_option(OPTIONS[int(args[0])])
+            xdotool("key", keys[args[1]])
+        elif verb == "tab":
+            xdotool("key", *["Tab"] * int(args[0]))
+        elif verb == "select-text":
+            self.click_text()
+            xdotool("key", "ctrl+Home", "ctrl+shift+End")
+        elif verb == "type":
+            self.click_text()
+            xdotool("type", args[0])
+        elif verb == "edit-keys":
+            xdotool("key", "BackSpace", "Delete", "Return", "ctrl+x", "ctrl+v")
+        elif verb == "expect":
+            state = probe()
+            if args[0] == "start":
+                self.assert_house(state, -1)
+            else:
+                self.assert_house(state, int(args[1]))
+            if "focus" in args:
+                self.assertEqual(NAMES.get(int(state["focus"])), args[args.index("focus") + 1], "focus")
+            if "all-selected" in args:
+                self.assertEqual(state["edits"][TEXT0]["sel"], [0, len(state["texts"][TEXT0])], "selection")
+        else:
+            self.fail(f"unknown step {verb}")
+
     def assert_house(self, state, house):
         for list_id in LISTS:
             self.assertEqual(state["lists"][list_id]["sel"], house, f"list {list_id}")
         for h, option_id in enumerate(OPTIONS):
             self.assertEqual(state["checks"][option_id], 1 if h == house else 0, f"option {option_id}")
-        self.assertEqual(state["texts"][TEXT0], state["items"][HINTS][house])
+        self.assertEqual(state["texts"][TEXT0], state["items"][HINTS][house] if house >= 0 else self.start["texts"][TEXT0])
 
-    # Named so that unittest runs them in this order: the start state first.
-    def test_0_window_and_start_state(self):
-        global START_96
-        s = START_96 = self.start
+    def test_window_and_start_state(self):
+        s = self.start
         self.assertEqual(s["client"][2:], [428, 379], "client area at 96 DPI")
         check_scaled(self, s, 96)
         self.assertEqual(s["title"], "www.quorbel.example Философия - Логика - къща...")
@@ -204,7 +288,6 @@ class WineWindow(unittest.TestCase):
         self.assertFalse(style & 0x00040000, "resizable")          # WS_THICKFRAME
         self.assertFalse(style & 0x00030000, "min or max box")     # WS_MINIMIZEBOX | WS_MAXIMIZEBOX
         self.assertTrue(style & 0x00080000, "no close box")        # WS_SYSMENU
-        self.assertEqual(s["focus"], str(TEXT0))
         self.assertFalse(s["controls"][TEXT1]["visible"])
         self.assertFalse(s["controls"][HINTS]["visible"])
         self.assertEqual(s["controls"][TITLE]["rect"][0] - s["client"][0], 64)
@@ -215,48 +298,29 @@ class WineWindow(unittest.TestCase):
         self.assertTrue(text.endswith("живее до пиещия вода.\r\n"))
         for list_id, rows in zip(LISTS, ROWS):
             self.assertEqual(s["items"][list_id], rows)
-            self.assertEqual(s["lists"][list_id]["sel"], -1)
-            self.assertEqual(s["lists"][list_id]["scrollbar"], 0)
         self.assertEqual(len(s["items"][HINTS]), 5)
         self.assertIn("кафе.. ", s["items"][HINTS][3])
-        self.assertEqual([s["checks"][o] for o in OPTIONS], [0] * 5)
+        # The labels' text centred (the margins apart by no more than glyphs' side bearings); the
+        # text area scrolls vertically and wraps its long lines.
+        for ident in [TITLE, *HEADINGS]:
+            first, last = s["ink"][ident]
+            inner = s["controls"][ident]["inner"][0]
+            self.assertLessEqual(abs(first - (inner - 1 - last)), 4, f"label {ident} not centred: {first}, {last}")
+        # A scroll bar is what the box's edges leave beside its client area beyond its borders.
+        width, height = s["controls"][TEXT0]["rect"][2:]
+        inner = s["controls"][TEXT0]["inner"]
+        self.assertGreater(width - inner[0], height - inner[1] + 8, "no vertical scroll bar")
+        self.assertGreater(s["edits"][TEXT0]["lines"], text.count("\r\n") + 1, "no line wrapped")
 
-    def test_1_tab_walks_the_tab_order(self):
-        visited = [probe()["focus"]]
-        for _ in range(6):
-            xdotool("key", "Tab")
-            visited.append(probe()["focus"])
-        self.assertEqual(visited, [str(i) for i in (TEXT0, OPTIONS[0], *LISTS, TEXT0)])
-        state = probe()
-        self.assertEqual([state["lists"][l]["sel"] for l in LISTS], [-1] * 4, "tabbing chose a house")
 
-    def test_2_horse_then_white_then_house_1_then_3(self):
-        self.click_row(LISTS[2], 1)  # "кон"
-        self.assert_house(probe(), 1)
-        self.click_option(OPTIONS[4])  # "Бяла"
-        self.assert_house(probe(), 4)
-        self.click_option(OPTIONS[1])
-        self.click_row(LISTS[3], 3)
-        self.assert_house(probe(), 3)
-
-    def test_3_arrow_keys(self):
-        self.click_row(LISTS[0], 1)
-        xdotool("key", "Down")
-        self.assert_house(probe(), 2)
-        self.click_option(OPTIONS[2])
-        xdotool("key", "Right")
-        self.assert_house(probe(), 3)
-
-    def test_4_typing_changes_nothing(self):
-        before = probe()["texts"][TEXT0]
-        x, y, w, h = probe()["controls"][TEXT0]["rect"]
-        xdotool("mousemove", str(x + w // 3), str(y + h // 2), "click", "1")
-        xdotool("type", "abc")
-        xdotool("key", "BackSpace", "Delete", "Return", "ctrl+x", "ctrl+v")
-        after = probe()
-        self.assertEqual(after["focus"], str(TEXT0))
-        self.assertEqual(after["texts"][TEXT0], before)
-
+for _name, _steps, _cannot in read_table("windows"):
+    def _scenario(self, steps=_steps, cannot=_cannot):
+        if cannot:
+            self.skipTest(cannot)
+        for step in steps:
+            with self.subTest(step=" ".join(step)):
+                self.play(step)
+    setattr(WineWindow, "test_table_" + "".join(c if c.isalnum() else "_" for c in _name), _scenario)
 
 
 class WineProgramIcon(unittest.TestCase):
@@ -333,4 +397,4 @@ class WineWindowWhenAProcedureFails(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], "-v"])
+    unittest.main(argv=[sys.argv[0], "-v", *sys.argv[4:]])

@@ -23,8 +23,9 @@ QString ToQString(std::string_view text) {
 
 QColor ToColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
-// A single-selection list whose user can move the selection but never clear it: Ctrl+click and
-// Ctrl+Space would otherwise leave it with no selected row while the other lists keep theirs.
+// A single-selection list whose user can move the selection but never clear it: Ctrl+click,
+// Ctrl+Space and a click on no row (the strip under the last row that fitting the rows leaves)
+// would otherwise leave it with no selected row while the other lists keep theirs.
 class SelectionList final : public QListWidget {
 public:
     using QListWidget::QListWidget;
@@ -32,9 +33,10 @@ public:
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override {
+        if (!index.isValid()) return QItemSelectionModel::NoUpdate;
         const auto command = QListWidget::selectionCommand(index, event);
         if (!(command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))) return command;
-        if (!index.isValid() || selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
+        if (selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::ClearAndSelect;
     }
 };

@@ -87,8 +87,13 @@ void PrepareApplication(QApplication& app, const WindowLayout& layout, const Ico
 }
 
 int Run(int& argc, char** argv, const WindowLayout& layout, FormEvents events, const IconPixels& icon) {
+    // The program takes no arguments, so the toolkit is handed none: its own options (-platform,
+    // -stylesheet, -reverse, ...) change nothing. Its environment variables still apply.
+    char fallbackName[] = "quorbel";
+    char* programOnly[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    int programOnlyCount = 1;
     const QtMessageHandler previous = qInstallMessageHandler(HoldStartMessage);
-    QApplication app(argc, argv);
+    QApplication app(programOnlyCount, programOnly);
     qInstallMessageHandler(previous);
     PassOnStartMessages();
     PrepareApplication(app, layout, &icon);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace quorbel::win32 {
 
@@ -144,20 +145,28 @@ private:
     HWND list_;
 };
 
+// An auto radio button has already checked itself when its BN_CLICKED arrives, so the group's
+// record of its checked option (`checked`, the button's id or 0) tells a click that checked it
+// from a click on the option that was checked already, which raises no Click.
 class OptionAdapter final : public OptionButton {
 public:
-    OptionAdapter(HWND form, int id, int firstId, int lastId) : form_(form), id_(id), firstId_(firstId), lastId_(lastId) {}
+    OptionAdapter(HWND form, int id, int firstId, int lastId, int& checked)
+        : form_(form), id_(id), firstId_(firstId), lastId_(lastId), checked_(checked) {}
     void SetValue(bool checked) override {
         // BM_SETCHECK leaves the rest of the group alone and sends no BN_CLICKED.
-        if (!checked)
+        if (!checked) {
             CheckDlgButton(form_, id_, BST_UNCHECKED);
-        else if (IsDlgButtonChecked(form_, id_) != BST_CHECKED)
+            if (checked_ == id_) checked_ = 0;
+        } else if (IsDlgButtonChecked(form_, id_) != BST_CHECKED) {
             CheckRadioButton(form_, firstId_, lastId_, id_);
+            checked_ = id_;
+        }
     }
 
 private:
     HWND form_;
     int id_, firstId_, lastId_;
+    int& checked_;
 };
 
 class TextAdapter final : public TextBox {
@@ -212,6 +221,7 @@ private:
     FormEvents events_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
+    int checkedOptionId_ = 0;  // the option button the group last checked, 0 for none
     HBRUSH formBrush_;
     HFONT font_ = nullptr;
     int iconGroup_ = 0;
@@ -336,7 +346,8 @@ void Form::BuildControls(UINT dpi) {
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
             case ControlKind::OptionButton:
-                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(window_, id, firstOptionId, lastOptionId));
+                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(window_, id, firstOptionId, lastOptionId,
+                                                                                  checkedOptionId_));
                 break;
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
@@ -466,7 +477,8 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE)
                 DeliverClick(events_, arrays_.Services(), ClickOf::List1, index);
             else if (b->description->kind == ControlKind::OptionButton && code == BN_CLICKED &&
-                     SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                     SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED &&
+                     std::exchange(checkedOptionId_, GetDlgCtrlID(b->window)) != GetDlgCtrlID(b->window))
                 DeliverClick(events_, arrays_.Services(), ClickOf::Option1, index);
             return 0;
         }
