@@ -45,13 +45,19 @@ Function User32(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow) return getDpiForWindow(window);
+// The system's DPI: the primary screen's, which a window opened there has.
+UINT SystemDpi() {
+    static const auto getDpiForSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem");
+    if (getDpiForSystem) return getDpiForSystem();
     HDC screen = GetDC(nullptr);
     const UINT dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
     return dpi;
+}
+
+UINT DpiOf(HWND window) {
+    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    return getDpiForWindow ? getDpiForWindow(window) : SystemDpi();
 }
 
 void AdjustForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
@@ -209,6 +215,8 @@ private:
     void BuildControls(UINT dpi);
     HFONT FormFont(UINT dpi) const;
     RECT Place(const ControlDescription& c, UINT dpi) const;
+    RECT Bounds(UINT dpi) const;
+    HICON Icon(int metric, UINT dpi, UINT flags) const;
     void FitRows(const Built& b) const;
     void Layout(UINT dpi);
     void SetIcons(UINT dpi);
@@ -241,41 +249,56 @@ DWORD Form::Style() const {
 
 void Form::Create(int showCommand, int iconGroup) {
     iconGroup_ = iconGroup;
+    // The form opens on the primary screen: it is made at once at its size and place for that
+    // screen's DPI, with the class's icons made for it too. Only a window that finds itself at
+    // another DPI is sized again and given icons of its own.
+    const UINT systemDpi = SystemDpi();
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(iconGroup));
+    windowClass.hIcon = Icon(SM_CXICON, systemDpi, LR_SHARED);
+    windowClass.hIconSm = Icon(SM_CXSMICON, systemDpi, LR_SHARED);
     windowClass.lpszClassName = kFormClass;
     if (!RegisterClassExW(&windowClass)) FailedTo("не може да се регистрира класът на формата");
 
-    // Created hidden first, so that its DPI is known before anything is sized.
-    window_ = CreateWindowExW(0, kFormClass, WideText(layout_.form.caption).c_str(), Style(), CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    RECT place = Bounds(systemDpi);
+    window_ = CreateWindowExW(0, kFormClass, WideText(layout_.form.caption).c_str(), Style(), place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, nullptr, nullptr, instance_, this);
     if (!window_) FailedTo("не може да се създаде формата");
     failureReport.owner = window_;
     const UINT dpi = DpiOf(window_);
+    if (dpi != systemDpi) {
+        place = Bounds(dpi);
+        SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetIcons(dpi);
+    }
     font_ = FormFont(dpi);
     BuildControls(dpi);
-    SetIcons(dpi);
-
-    RECT frame{0, 0, TwipsToPixels(layout_.form.clientWidth, static_cast<int>(dpi)),
-               TwipsToPixels(layout_.form.clientHeight, static_cast<int>(dpi))};
-    AdjustForDpi(frame, Style(), 0, dpi);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
-    if (layout_.form.centreOnScreen) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        left = (monitor.rcMonitor.left + monitor.rcMonitor.right - width) / 2;
-        top = (monitor.rcMonitor.top + monitor.rcMonitor.bottom - height) / 2;
-    }
-    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (HWND first = FirstFocusable()) SetFocus(first);
+}
+
+// The form's outer rectangle at a DPI: its client size, centred on the primary screen when the
+// layout asks for it.
+RECT Form::Bounds(UINT dpi) const {
+    RECT frame{0, 0, TwipsToPixels(layout_.form.clientWidth, static_cast<int>(dpi)),
+               TwipsToPixels(layout_.form.clientHeight, static_cast<int>(dpi))};
+    AdjustForDpi(frame, Style(), 0, dpi);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    if (!layout_.form.centreOnScreen) {
+        OffsetRect(&frame, CW_USEDEFAULT, 0);
+        return frame;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    OffsetRect(&frame, (monitor.rcMonitor.left + monitor.rcMonitor.right - frame.right) / 2,
+               (monitor.rcMonitor.top + monitor.rcMonitor.bottom - frame.bottom) / 2);
+    return frame;
 }
 
 void Form::BuildControls(UINT dpi) {
@@ -385,7 +408,7 @@ RECT Form::Place(const ControlDescription& c, UINT dpi) const {
 
 // A shown list's rows, shrunk should the font that stands in be taller than the list holds.
 void Form::FitRows(const Built& b) const {
-    if (b.description->kind != ControlKind::ListBox || b.description->rows.empty()) return;
+    if (b.description->kind != ControlKind::ListBox || b.description->hidden) return;
     RECT inner;
     GetClientRect(b.window, &inner);
     const int natural = static_cast<int>(SendMessageW(b.window, LB_GETITEMHEIGHT, 0, 0));
@@ -410,11 +433,15 @@ void Form::Layout(UINT dpi) {
 }
 
 // The window keeps its icons at the size of the current DPI; the ones they replace are destroyed.
+HICON Form::Icon(int metric, UINT dpi, UINT flags) const {
+    const int size = SystemMetric(metric, dpi);
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconGroup_), IMAGE_ICON, size, size, flags));
+}
+
 void Form::SetIcons(UINT dpi) {
     constexpr std::array<std::pair<WPARAM, int>, 2> kinds{{{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}};
     for (std::size_t i = 0; i < kinds.size(); ++i) {
-        const int size = SystemMetric(kinds[i].second, dpi);
-        auto icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconGroup_), IMAGE_ICON, size, size, 0));
+        HICON icon = Icon(kinds[i].second, dpi, 0);
         if (!icon) continue;
         SendMessageW(window_, WM_SETICON, kinds[i].first, reinterpret_cast<LPARAM>(icon));
         if (icons_[i]) DestroyIcon(icons_[i]);
