@@ -163,7 +163,7 @@ def main():
     if x11:
         results["x11_startup_ms"] = dict(x11, ratio=x11["quorbel"]["drawn"][0] / x11["reference"]["drawn"][0])
     for arch in ("i686", "x86_64"):
-        wine = wine_startup(arch, max(2, runs // 2))
+        wine = wine_startup(arch, runs)
         if wine:
             drawn = {name: figures["drawn"][0] for name, figures in wine.items()}
             results[f"wine_startup_ms_{arch}"] = dict(wine, ratio=drawn["Quorbel.exe"] / drawn["fair reference"],
