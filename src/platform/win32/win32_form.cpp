@@ -212,7 +212,7 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void BuildControls(UINT dpi);
+    void BuildControls(UINT dpi, bool hidden);
     HFONT FormFont(UINT dpi) const;
     RECT Place(const ControlDescription& c, UINT dpi) const;
     RECT Bounds(UINT dpi) const;
@@ -276,10 +276,13 @@ void Form::Create(int showCommand, int iconGroup) {
         SetIcons(dpi);
     }
     font_ = FormFont(dpi);
-    BuildControls(dpi);
+    BuildControls(dpi, false);
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     if (HWND first = FirstFocusable()) SetFocus(first);
+    // The hidden controls show nothing, so the window does not wait for them: they are made once it
+    // has drawn itself, before it takes any input.
+    BuildControls(dpi, true);
 }
 
 // The form's outer rectangle at a DPI: its client size, centred on the primary screen when the
@@ -301,7 +304,8 @@ RECT Form::Bounds(UINT dpi) const {
     return frame;
 }
 
-void Form::BuildControls(UINT dpi) {
+// Makes the controls the layout shows, or those it hides.
+void Form::BuildControls(UINT dpi, bool hidden) {
     int firstOptionId = 0, lastOptionId = 0;
     for (std::size_t tab = 0; tab < layout_.controls.size(); ++tab) {
         const ControlDescription& c = layout_.controls[tab];
@@ -311,11 +315,12 @@ void Form::BuildControls(UINT dpi) {
         }
     }
 
-    bool previousWasOption = false;
     for (std::size_t tab = 0; tab < layout_.controls.size(); ++tab) {
         const ControlDescription& c = layout_.controls[tab];
+        if (c.hidden != hidden) continue;
         const int id = kFirstControlId + static_cast<int>(tab);
         const bool isOption = c.kind == ControlKind::OptionButton;
+        const bool previousWasOption = tab > 0 && layout_.controls[tab - 1].kind == ControlKind::OptionButton;
         // Every control starts a group of its own, except options that follow an option: arrow
         // keys move among those, Tab jumps over them.
         DWORD style = WS_CHILD | (c.hidden ? 0 : WS_VISIBLE) | (isOption && previousWasOption ? 0 : WS_GROUP);
@@ -345,7 +350,6 @@ void Form::BuildControls(UINT dpi) {
                 exStyle = WS_EX_CLIENTEDGE;
                 break;
         }
-        previousWasOption = isOption;
         // Made in its place and given the font before its text, so that a text box lays out its
         // text once, at its own width, and a list measures its rows once.
         const bool textLater = c.kind == ControlKind::ListBox || c.kind == ControlKind::TextBox;
