@@ -111,7 +111,18 @@ def start(program, dpi, *arguments, wait_for_form=True):
     process = subprocess.Popen([WINE, os.path.join(BUILD, program), *arguments], env=ENV, stdout=log,
                                stderr=log, stdin=subprocess.DEVNULL)
     log.close()
-    return process, probe() if wait_for_form else None
+    if not wait_for_form:
+        return process, None
+    # A program that ends or shows a message box (its own, or Wine's crash report) instead of its
+    # window fails the test at once, rather than every later step waiting for the window.
+    for _ in range(30):
+        state = probe(seconds=2)
+        if "client" in state:
+            return process, state
+        if state["dialogs"] or process.poll() is not None:
+            break
+    stop(process)
+    raise AssertionError(f"{program} showed no window: {state['dialogs']}, exit status {process.returncode}")
 
 
 def stop(process):
