@@ -272,7 +272,7 @@ void Form::Create(int showCommand, int iconGroup) {
     if (dpi != systemDpi) {
         place = Bounds(dpi);
         SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     SWP_NOZORDER | SWP_NOACTIVATE | (layout_.form.centreOnScreen ? 0 : SWP_NOMOVE));
         SetIcons(dpi);
     }
     font_ = FormFont(dpi);
@@ -285,23 +285,22 @@ void Form::Create(int showCommand, int iconGroup) {
     BuildControls(dpi, true);
 }
 
-// The form's outer rectangle at a DPI: its client size, centred on the primary screen when the
-// layout asks for it.
+// The form's outer rectangle at a DPI: its client size, centred on the primary screen, or where
+// Windows places a new window (left at CW_USEDEFAULT) when the layout does not centre it.
 RECT Form::Bounds(UINT dpi) const {
     RECT frame{0, 0, TwipsToPixels(layout_.form.clientWidth, static_cast<int>(dpi)),
                TwipsToPixels(layout_.form.clientHeight, static_cast<int>(dpi))};
     AdjustForDpi(frame, Style(), 0, dpi);
-    OffsetRect(&frame, -frame.left, -frame.top);
-    if (!layout_.form.centreOnScreen) {
-        OffsetRect(&frame, CW_USEDEFAULT, 0);
-        return frame;
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    POINT at{CW_USEDEFAULT, 0};
+    if (layout_.form.centreOnScreen) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        at = {(monitor.rcMonitor.left + monitor.rcMonitor.right - width) / 2,
+              (monitor.rcMonitor.top + monitor.rcMonitor.bottom - height) / 2};
     }
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    OffsetRect(&frame, (monitor.rcMonitor.left + monitor.rcMonitor.right - frame.right) / 2,
-               (monitor.rcMonitor.top + monitor.rcMonitor.bottom - frame.bottom) / 2);
-    return frame;
+    return {at.x, at.y, at.x + width, at.y + height};
 }
 
 // Makes the controls the layout shows, or those it hides.
