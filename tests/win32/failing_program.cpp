@@ -2,9 +2,10 @@
 // runtime meets what the real ones never do:
 //   a click on any list reaches a List1 element that does not exist: a run-time error;
 //   a click on option 4 asks for more memory than there is;
-//   a click on option 0 tells the form that its screen is now 144 DPI, as Windows does when the
-//   window moves to another monitor, then unchecks that option by code; should the icon that the
-//   change replaced still exist, that is reported as a run-time error.
+//   a click on option 0 tells the form, twice, that its screen is now 144 DPI, as Windows does when
+//   the window moves to another monitor, then unchecks that option by code; should the icon that
+//   the second change replaced still exist, or the first have set none, that is reported as a
+//   run-time error.
 // Started with `register-class-first`, the form's window class is taken before the runtime
 // registers it; with `refuse-lists`, Windows is kept from creating any list box.
 #include <cstdint>
@@ -38,10 +39,13 @@ void ExhaustMemoryOrMoveScreen(const ControlServices& controls, Index index) {
     // The frame keeps the size it has: only the message claims another screen.
     AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), FALSE, 0);
     OffsetRect(&suggested, 10 - suggested.left, 10 - suggested.top);
+    // The first change gives the window icons of its own (until then it shows its class's); the
+    // second replaces them.
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(kDpi, kDpi), reinterpret_cast<LPARAM>(&suggested));
     const auto replaced = reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_BIG, 0));
     SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(kDpi, kDpi), reinterpret_cast<LPARAM>(&suggested));
     ICONINFO info;
-    if (replaced && GetIconInfo(replaced, &info)) quorbel::RaiseRunTimeError(quorbel::FailureMessage("icon leaked"));
+    if (!replaced || GetIconInfo(replaced, &info)) quorbel::RaiseRunTimeError(quorbel::FailureMessage("icon leaked"));
     controls.Option1(0).SetValue(false);
 }
 
