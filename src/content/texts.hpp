@@ -80,6 +80,9 @@ inline constexpr std::string_view EpigraphText =
 
 inline constexpr std::string_view TitleText = "Логика - тест на Дорвалек";
 
+// The text area's name for assistive technology: it holds the statement, then a house's hints.
+inline constexpr std::string_view TextAreaName = "Условие и указания";
+
 // The publisher's web address, a space, then the caption proper.
 inline constexpr std::string_view PublisherAddress = "www.quorbel.example";
 inline constexpr std::string_view WindowCaption =

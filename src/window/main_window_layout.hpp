@@ -65,6 +65,8 @@ struct ControlDescription {
     bool verticalScrollBar = false;
     bool readOnly = false;
     bool centredText = false;
+    bool heading = false;                       // the window's title, a heading to a screen reader
+    std::string_view accessibleName = {};       // for a control no label names and no caption names
 };
 
 inline constexpr Index kNotInArray = -1;
@@ -86,11 +88,11 @@ inline constexpr Rgb kLabelBack{255, 192, 128};
 inline constexpr Rgb kFormBack{192, 192, 255};
 
 constexpr ControlDescription TextBoxAt(Index index, TwipsRect bounds, std::string_view text,
-                                       bool hidden) {
+                                       bool hidden, std::string_view accessibleName = {}) {
     return {.kind = ControlKind::TextBox, .name = "Text1", .index = index,
             .container = Container::Form, .bounds = bounds, .text = text, .rows = {},
             .background = std::nullopt, .hidden = hidden, .multiLine = true,
-            .verticalScrollBar = true, .readOnly = true};
+            .verticalScrollBar = true, .readOnly = true, .accessibleName = accessibleName};
 }
 constexpr ControlDescription HeadingAt(Index index, TwipsRect bounds, std::string_view text) {
     return {.kind = ControlKind::Label, .name = "Label1", .index = index,
@@ -128,10 +130,14 @@ inline constexpr WindowLayout MainWindowLayout{
                       .underline = false, .strikeOut = false, .charSet = 204, .serif = true},
              .centreOnScreen = true},
     .controls = {{
-        layout_data::TextBoxAt(0, {120, 3600, 6135, 1815}, StatementText, false),
+        layout_data::TextBoxAt(0, {120, 3600, 6135, 1815}, StatementText, false, TextAreaName),
         // Lies partly outside the client area over Text1(0), which is why it stays hidden.
         layout_data::TextBoxAt(1, {480, 3720, 6735, 1815}, EpigraphText, true),
-        layout_data::HeadingAt(0, {960, 0, 4575, 375}, TitleText),
+        [] {
+            ControlDescription title = layout_data::HeadingAt(0, {960, 0, 4575, 375}, TitleText);
+            title.heading = true;
+            return title;
+        }(),
         {.kind = ControlKind::Frame, .name = "Frame1", .index = kNotInArray,
          .container = Container::Form, .bounds = {120, 480, 5775, 975}, .text = FrameCaption,
          .rows = {}, .background = layout_data::kFormBack},
@@ -179,6 +185,15 @@ constexpr std::size_t NamingLabel(const WindowLayout& layout, std::size_t contro
     const std::size_t none = layout.controls.size();
     if (control == 0 || control >= none || !TakesFocus(layout.controls[control])) return none;
     return layout.controls[control - 1].kind == ControlKind::Label ? control - 1 : none;
+}
+
+// What a screen reader calls a control that takes the focus: the label that names it, else its
+// own caption (an option, the frame), else the name the description gives it (the text area).
+constexpr std::string_view AccessibleName(const WindowLayout& layout, std::size_t control) {
+    if (const std::size_t label = NamingLabel(layout, control); label < layout.controls.size())
+        return layout.controls[label].text;
+    const ControlDescription& c = layout.controls[control];
+    return c.accessibleName.empty() && c.kind != ControlKind::TextBox ? c.text : c.accessibleName;
 }
 
 // The control that has the focus when the window opens: the first in tab order that can take it.
@@ -266,5 +281,12 @@ static_assert(layout_checks::OptionsSitInTheFrame(MainWindowLayout));
 static_assert(layout_checks::VisibleControlsFit(MainWindowLayout));
 static_assert(layout_checks::HintStoreHoldsEveryHouse(MainWindowLayout));
 static_assert(FirstFocusable(MainWindowLayout) < MainWindowLayout.controls.size());
+// Every control that takes the focus has a name a screen reader can say.
+static_assert([] {
+    for (std::size_t i = 0; i < MainWindowLayout.controls.size(); ++i)
+        if (TakesFocus(MainWindowLayout.controls[i]) && AccessibleName(MainWindowLayout, i).empty())
+            return false;
+    return true;
+}());
 
 }  // namespace quorbel
