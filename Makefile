@@ -96,18 +96,18 @@ bench: windows web $(REL)/build.ninja
 	node bench/web_bench.mjs $(WEB) $(BENCH_ARGS)
 
 # The release in build/dist: the Debian package, made by CPack in a Release tree of its own, each
-# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all.
+# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all. The same
+# commit gives the same bytes: the tree is configured again each time, to take the commit's time
+# (or SOURCE_DATE_EPOCH's) for every date and package member, and CPack packs under a fixed umask.
 DIST := build/dist
 DIST_TREE := build/dist-tree
 DIST_FILES := windows:build/win32/Quorbel.exe web:build/web/quorbel.html
-$(DIST_TREE)/build.ninja:
-	@tools/install-deps run dist
-	cmake -S . -B $(DIST_TREE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_TESTS=OFF
 
-dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f)))) $(DIST_TREE)/build.ninja
+dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 	@tools/install-deps run dist
+	cmake -S . -B $(DIST_TREE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBEL_TESTS=OFF >/dev/null
 	cmake --build $(DIST_TREE)
-	cd $(DIST_TREE) && cpack -G DEB >/dev/null
+	cd $(DIST_TREE) && umask 022 && cpack -G DEB >/dev/null
 	rm -rf $(DIST) && mkdir -p $(DIST)
 	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
 	  cp $(DIST_TREE)/quorbel_$${version}_amd64.deb $(DIST)/

@@ -3,9 +3,10 @@
 # page). `make dist` runs CPack in a Release tree of its own.
 set(QUORBEL_MAINTAINER "The Quorbel developers <developers@quorbel.example>")
 
-# The changelog's date in the form Debian changelogs write it, from the release date.
+# The changelog's date in the form Debian changelogs write it (English names, UTC), from the
+# release's one time.
 execute_process(
-  COMMAND ${Python3_EXECUTABLE} -c "import datetime, email.utils, sys; print(email.utils.format_datetime(datetime.datetime.fromisoformat(sys.argv[1]).replace(tzinfo=datetime.timezone.utc)))" ${QUORBEL_RELEASE_DATE}
+  COMMAND ${Python3_EXECUTABLE} -c "import datetime, email.utils, sys; print(email.utils.format_datetime(datetime.datetime.fromtimestamp(int(sys.argv[1]), datetime.timezone.utc)))" ${QUORBEL_SOURCE_DATE_EPOCH}
   OUTPUT_VARIABLE QUORBEL_RELEASE_DATE_CHANGELOG OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
 # Both compressed as Debian wants them: the most, and without a name or time stamp in the header.
@@ -47,4 +48,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quorbel.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# CPack gives every member of the package (the ar members, the gzip headers, the tar entries) the
+# time SOURCE_DATE_EPOCH says; cpack run by hand in this tree takes the release's time too.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/quorbel-cpack-time.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "set(ENV{SOURCE_DATE_EPOCH} ${QUORBEL_SOURCE_DATE_EPOCH})\n")
 include(CPack)

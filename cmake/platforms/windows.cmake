@@ -7,8 +7,10 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # its function-local statics need no guard against a second one. Unused code is dropped.
 set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -ffunction-sections -fdata-sections)
-# Small, static, hardened: no compiler runtime DLLs, unused code dropped, ASLR and DEP.
-set(QUORBEL_PLATFORM_LINK_OPTIONS -static -municode -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -s)
+# Small, static, hardened: no compiler runtime DLLs, unused code dropped, ASLR and DEP. No link
+# time in the header (its time stamp is 0), so that the same sources give the same bytes.
+set(QUORBEL_PLATFORM_LINK_OPTIONS -static -municode -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat -s
+    -Wl,--no-insert-timestamp)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND QUORBEL_PLATFORM_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()

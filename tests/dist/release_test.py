@@ -4,12 +4,15 @@
   release_test.py DIST_DIR VERSION SOURCE_DIR [TEST ...]   (TEST: Package, Checksums, InstallDeps;
                                                            Package runs inside xvfb-run)
 """
+import email.utils
 import gzip
+import io
 import os
 import re
 import struct
 import subprocess
 import sys
+import tarfile
 import tempfile
 import unittest
 
@@ -90,6 +93,39 @@ class Package(unittest.TestCase):
         simulation = run("apt-get", "install", "--simulate", PACKAGE)
         self.assertEqual(simulation.returncode, 0, simulation.stdout + simulation.stderr)
         self.assertRegex(simulation.stdout, rf"(?m)^Conf quorbel \({re.escape(VERSION)} ")
+
+
+    def test_the_release_carries_one_time_and_no_umask(self):
+        # Built again from the same commit, anywhere and at any time, the release gives the same
+        # bytes only if every date and every member time in it is the commit's, and no mode comes
+        # from the umask. The one time is read from the changelog; make reprotest builds it twice.
+        with gzip.open(os.path.join(self.root, "usr/share/doc/quorbel/changelog.gz"), "rt") as f:
+            when = email.utils.parsedate_to_datetime(re.search(r"(?m)^ -- .+>  (.+)$", f.read())[1])
+        epoch, day = int(when.timestamp()), when.date().isoformat()
+        with open(os.path.join(self.root, f"usr/share/metainfo/{APP_ID}.metainfo.xml")) as f:
+            self.assertIn(f'<release version="{VERSION}" date="{day}"', f.read())
+        with gzip.open(os.path.join(self.root, "usr/share/man/man1/quorbel.1.gz"), "rt") as f:
+            self.assertTrue(f.readline().startswith(f'.TH QUORBEL 1 "{day}"'))
+        with open(PACKAGE, "rb") as f:
+            deb = f.read()
+        self.assertEqual(deb[:8], b"!<arch>\n")
+        at, members = 8, {}
+        while at < len(deb):
+            name, mtime, uid, gid, mode, size = (deb[at + a:at + b].strip() for a, b in
+                                                 ((0, 16), (16, 28), (28, 34), (34, 40), (40, 48), (48, 58)))
+            self.assertEqual((int(mtime), int(uid), int(gid), mode), (epoch, 0, 0, b"100644"), name)
+            members[name.decode().rstrip("/")] = deb[at + 60:at + 60 + int(size)]
+            at += 60 + int(size) + int(size) % 2
+        for name in ("control.tar.gz", "data.tar.gz"):
+            self.assertEqual(members[name][4:8], bytes(4), f"{name}: a time in the gzip header")
+            with tarfile.open(fileobj=io.BytesIO(members[name])) as tar:
+                for entry in tar:
+                    self.assertEqual((entry.mtime, entry.uid, entry.gid), (epoch, 0, 0), entry.name)
+                    self.assertIn(entry.mode, (0o644, 0o755), entry.name)
+        with open(os.path.join(DIST, "Quorbel.exe"), "rb") as f:
+            image = f.read()
+        header = struct.unpack_from("<I", image, 0x3C)[0]
+        self.assertEqual(struct.unpack_from("<I", image, header + 8)[0], 0, "Quorbel.exe's link time")
 
 
 class Checksums(unittest.TestCase):
