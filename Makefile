@@ -2,7 +2,7 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows web web-tests sanitize fuzz bench dist
+.PHONY: run test deps build clean screenshot windows web web-tests sanitize fuzz bench dist reprotest
 
 # Each goal installs only what it needs: `make run` the compiler, CMake, Ninja, Qt and fonts;
 # `make test` everything its tests use.
@@ -114,3 +114,10 @@ dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 	cp $(foreach f,$(DIST_FILES),$(lastword $(subst :, ,$(f)))) $(DIST)/
 	cd $(DIST) && sha256sum -- * >SHA256SUMS
 	@ls -l $(DIST)
+
+# The release of the last commit built twice, in two fresh clones with the path, time zone, locale,
+# umask, user name and number of build jobs changed, and every file compared. Not part of make
+# test: it builds everything twice more.
+reprotest:
+	@tools/install-deps reprotest
+	tests/dist/reprotest
