@@ -154,8 +154,8 @@ test.describe('assistive technology', () => {
   test('names each list by its heading, each option by its caption, the group by the frame', async ({ quorbel, page }) => {
     await quorbel.clickOption(1);
     await expect(page.locator('main')).toMatchAriaSnapshot(`
-      - textbox: /^Датчанинът пие чай\\./
-      - text: Логика - тест на Дорвалек
+      - textbox "Условие и указания": /^Датчанинът пие чай\\./
+      - heading "Логика - тест на Дорвалек" [level=1]
       - group "Цвят на къща":
         - text: Цвят на къща
         - radio "Жълта"
