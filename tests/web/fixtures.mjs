@@ -17,7 +17,9 @@ export const colours = ['Жълта', 'Синя', 'Червена', 'Зелен�
 // console error and uncaught exception. After the test, there must have been none of either.
 export const test = base.extend({
   url: [pageUrl, { option: true }],
-  quorbel: async ({ page, url }, use) => {
+  // Whether the browser has WebAssembly, which the core then runs as; else its JavaScript translation.
+  nativeWasm: [true, { option: true }],
+  quorbel: async ({ page, url, nativeWasm }, use) => {
     const stray = [];
     const errors = [];
     await page.context().route('**/*', (route) => {
@@ -29,6 +31,7 @@ export const test = base.extend({
     page.on('pageerror', (e) => errors.push(String(e)));
     await page.goto(url);
     await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    expect(await page.evaluate(() => /\[native code\]/.test(String(WebAssembly.Module))), 'the core as WebAssembly').toBe(nativeWasm);
     await use(new Form(page));
     expect(stray, 'requests beyond the file').toEqual([]);
     expect(errors, 'console errors').toEqual([]);
