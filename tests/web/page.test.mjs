@@ -2,7 +2,7 @@
 // disk with no network; the layout's geometry, colours and font at 96 DPI and at 200 % zoom; and
 // what assistive technology is told.
 import fs from 'node:fs';
-import { test, expect, readPng, headings, colours, statementStart } from './fixtures.mjs';
+import { test, expect, readPng, headings, colours, statementStart, Form } from './fixtures.mjs';
 import { pagePath, pageUrl } from './browser.mjs';
 
 test.describe('the file', () => {
@@ -81,6 +81,28 @@ test.describe('the window', () => {
     });
   }
 
+  test('on a phone 320 px wide, scales down whole with no horizontal scroll, and a tap chooses', async ({ browser }) => {
+    const context = await browser.newContext({ viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true });
+    const page = await context.newPage();
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    const fit = await page.evaluate(() => {
+      const form = document.querySelector('main').getBoundingClientRect();
+      const root = document.documentElement;
+      return { scrolls: root.scrollWidth > root.clientWidth, left: form.left, right: form.right, aspect: form.width / form.height };
+    });
+    expect(fit.scrolls).toBe(false);
+    expect(fit.left).toBeGreaterThanOrEqual(0);
+    expect(fit.right).toBeLessThanOrEqual(320);
+    expect(fit.aspect).toBeCloseTo(428 / 379, 2);
+    const form = new Form(page);
+    await form.lists[2].getByRole('option').nth(4).tap();
+    await form.expectHouse(4);
+    await form.options[1].tap();
+    await form.expectHouse(1);
+    await context.close();
+  });
+
   test('centres the labels\' text; the text area scrolls vertically and wraps its long lines', async ({ quorbel, page }) => {
     const margins = await page.evaluate(() => [...document.querySelectorAll('main .label')].map((label) => {
       const range = document.createRange();
@@ -125,15 +147,17 @@ function hiddenText() {
     return r.left >= b.left - 0.5 && r.right <= b.right + 0.5 && r.top >= b.top - 0.5 && r.bottom <= b.bottom + 0.5;
   };
   // A list row's text is measured in the list's font: the page lays rows out out of a Range's reach.
+  // Where the form is scaled down to fit the viewport, so is the text.
   const measure = document.createElement('canvas').getContext('2d');
+  const zoom = parseFloat(getComputedStyle(document.querySelector('main')).zoom);
   for (const select of document.querySelectorAll('main select:not([hidden])')) {
     const edge = select.getBoundingClientRect();
     measure.font = getComputedStyle(select).font;
     for (const option of select.options) {
       const r = option.getBoundingClientRect();
       const indent = parseFloat(getComputedStyle(option).paddingLeft);
-      if (r.left + indent + measure.measureText(option.textContent).width > edge.right - select.clientLeft
-          || r.bottom > edge.bottom - select.clientTop)
+      if (r.left + (indent + measure.measureText(option.textContent).width) * zoom > edge.right - select.clientLeft * zoom
+          || r.bottom > edge.bottom - select.clientTop * zoom)
         cut.push(option.textContent);
     }
   }

@@ -47,6 +47,7 @@ void WriteStyle(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     const FontDescription& font = form.font;
     Write("<style>\n.form{");
+    Pixels("--form-width", form.clientWidth);
     Pixels("width", form.clientWidth);
     Pixels("height", form.clientHeight);
     Write("background:");
