@@ -114,6 +114,14 @@ export class Form {
   }
 }
 
+// The WCAG contrast ratio of two [r, g, b] colours.
+export function contrast(a, b) {
+  const luminance = (rgb) => rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+  const [l1, l2] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (l1 + 0.05) / (l2 + 0.05);
+}
+
 // Reads an 8-bit RGB or RGBA PNG, as Chromium writes them: { width, height, at(x, y) -> [r, g, b] }.
 export function readPng(buffer) {
   let width, height, channels;

@@ -35,6 +35,22 @@ mergeInto(LibraryManager.library, {
       _quorbel_web_click(kind, index);
       if (!page.stopped) page.commit();
     },
+    // A read-only text area whose caret the arrow keys move, so that it can be read line by line:
+    // a browser's read-only text area scrolls instead. Every edit is refused before it happens,
+    // and one that cannot be refused (an input method's) is undone; assistive technology is told
+    // that it is read-only, and a touch screen shows no keyboard for it.
+    keepReadOnly: function (area) {
+      area.readOnly = false;
+      area.setAttribute('aria-readonly', 'true');
+      area.inputMode = 'none';
+      area.kept = area.value;
+      area.addEventListener('beforeinput', function (e) { e.preventDefault(); });
+      area.addEventListener('input', function () {
+        if (area.value === area.kept) return;
+        area.value = area.kept;
+        page.showStart(area);
+      });
+    },
     announce: function (text) {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
       page.announcer.textContent = text;
@@ -52,7 +68,7 @@ mergeInto(LibraryManager.library, {
       page.radios.forEach(function (r, i) { r.checked = c.checked[i]; });
       page.texts.forEach(function (t, i) {
         if (t.value !== c.texts[i]) {
-          t.value = c.texts[i];
+          t.value = t.kept = c.texts[i];
           page.showStart(t);
         }
       });
@@ -70,6 +86,7 @@ mergeInto(LibraryManager.library, {
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
       c.addEventListener('scroll', function () { c.scrolled = c.scrollTop > 0; }, { passive: true });
+      if (c.readOnly) page.keepReadOnly(c);
       page.texts.push(c);
     } else if (c.className === 'option') {
       c.firstChild.addEventListener('change', function () { page.choose(eventKind, index, null); });
@@ -130,7 +147,7 @@ mergeInto(LibraryManager.library, {
   quorbel_page_set_text__deps: ['$page'],
   quorbel_page_set_text: function (textBox, text, length) {
     var area = page.controls[textBox];
-    area.value = UTF8ToString(text, length);
+    area.value = area.kept = UTF8ToString(text, length);
     page.showStart(area);
     if (!area.hidden) page.announce(area.value);
   },

@@ -1,0 +1,13 @@
+import { chromium } from '@playwright/test';
+import { launchOptions } from './browser.mjs';
+const browser = await chromium.launch(launchOptions);
+const page = await browser.newPage({ viewport: { width: 640, height: 481 } });
+await page.goto('file:///work/wt/page/build/web/quorbel.html');
+await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+const t = page.locator('textarea').first();
+console.log(await t.evaluate(t => [document.activeElement === t, t.selectionStart]));
+await page.keyboard.press('ArrowDown'); await page.keyboard.press('ArrowDown');
+console.log('after arrows', await t.evaluate(t => [t.selectionStart, t.scrollTop]));
+await page.addStyleTag({ content: '* { line-height: 1.5 !important; letter-spacing: 0.12em !important; word-spacing: 0.16em !important; } p { margin-bottom: 2em !important; }' });
+console.log(await page.evaluate(() => [...document.querySelectorAll('main .label, main legend, main .option, main option')].filter(e => e.scrollWidth > e.clientWidth + 0 || e.scrollHeight > e.clientHeight).map(e => [e.textContent, e.scrollWidth, e.clientWidth, e.scrollHeight, e.clientHeight])));
+await browser.close();
