@@ -51,6 +51,14 @@ mergeInto(LibraryManager.library, {
         page.showStart(area);
       });
     },
+    // Hides the element from assistive technology until the page has drawn two frames, by when
+    // the change made meanwhile has reached it as the element's state, not as an event.
+    unseen: function (element) {
+      element.setAttribute('aria-hidden', 'true');
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () { element.removeAttribute('aria-hidden'); });
+      });
+    },
     announce: function (text) {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
       page.announcer.textContent = text;
@@ -112,10 +120,14 @@ mergeInto(LibraryManager.library, {
   },
 
   // void quorbel_page_select_row(int list, int row)
-  // Selects the row (-1: none); the page raises no event for it.
+  // Selects the row (-1: none); the page raises no event for it. A list the keyboard is not in
+  // changes out of assistive technology's sight: a screen reader told that its selection changed
+  // (Orca, of every list box) reads it as if the pupil had moved there.
   quorbel_page_select_row__deps: ['$page'],
   quorbel_page_select_row: function (list, row) {
-    page.controls[list].selectedIndex = row;
+    var l = page.controls[list];
+    if (l !== document.activeElement) page.unseen(l);
+    l.selectedIndex = row;
   },
 
   // int quorbel_page_row_text(int list, int row, char* out, int capacity)
