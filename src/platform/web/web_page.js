@@ -12,6 +12,7 @@ mergeInto(LibraryManager.library, {
     texts: [],
     committed: null,  // what they held after the last completed event
     stopped: false,   // a run-time error ended the program
+    early: null,      // a choice the user made before the core attached
 
     add: function (element) {
       page.controls.push(element);
@@ -91,6 +92,7 @@ mergeInto(LibraryManager.library, {
     var c = document.getElementById(UTF8ToString(id, idLength));
     if (c.tagName === 'SELECT') {
       c.addEventListener('change', function () { page.choose(eventKind, index, c); });
+      if (c.selectedIndex >= 0) page.early = page.early || function () { page.choose(eventKind, index, c); };
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
       c.addEventListener('scroll', function () { c.scrolled = c.scrollTop > 0; }, { passive: true });
@@ -98,6 +100,7 @@ mergeInto(LibraryManager.library, {
       page.texts.push(c);
     } else if (c.className === 'option') {
       c.firstChild.addEventListener('change', function () { page.choose(eventKind, index, null); });
+      if (c.firstChild.checked) page.early = page.early || function () { page.choose(eventKind, index, null); };
       page.radios.push(c.firstChild);
     }
     return page.add(c);
@@ -105,10 +108,12 @@ mergeInto(LibraryManager.library, {
 
   // void quorbel_page_show()
   // Every control is attached: the controls' state is kept as the one a run-time error returns
-  // to, and the moment is marked for the tests and the benchmark ('quorbel-ready').
+  // to, and the moment is marked for the tests and the benchmark ('quorbel-ready'). The form is
+  // drawn before the core starts: a choice the user made in that moment is taken now.
   quorbel_page_show__deps: ['$page'],
   quorbel_page_show: function () {
     page.commit();
+    if (page.early) page.early();
     performance.mark('quorbel-ready');
   },
 
