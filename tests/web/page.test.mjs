@@ -16,6 +16,17 @@ test.describe('the file', () => {
     expect(html).not.toMatch(/url\(\s*["']?(?!data:)/i);
   });
 
+  test('where the core cannot start at all, says so in Bulgarian in place of the form', async ({ page }) => {
+    // No WebAssembly, and its JavaScript stand-in gone.
+    await page.addInitScript(() => {
+      delete window.WebAssembly;
+      document.addEventListener('DOMContentLoaded', () => { document.getElementById('quorbel-core-js').textContent = ''; });
+    });
+    await page.goto(pageUrl);
+    await expect(page.getByRole('alert')).toHaveText('Тази страница не може да работи в този браузър.');
+    await expect(page.locator('main')).toHaveCount(0);
+  });
+
   test('opens from file:// with every network request refused, offline, with no console error', async ({ quorbel, page }) => {
     await page.context().setOffline(true);
     await page.reload();
