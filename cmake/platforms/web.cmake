@@ -1,32 +1,48 @@
-# The browser (Emscripten): the web runtime and quorbel.html, one page that carries its script and
-# its WebAssembly inside, so that it opens from disk with nothing beside it.
+# The browser (Emscripten): the web runtime and quorbel.html, one page that carries the form's
+# markup, its script and the core (WebAssembly, and the same as JavaScript) inside, so that it
+# opens from disk with nothing beside it.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_program(QUORBEL_NODE NAMES nodejs node REQUIRED)
 
-# C++ exceptions as WebAssembly exceptions, in every file: without the switch a throw reaches
-# JavaScript as a number, and a frame compiled without it skips its destructors as one passes.
-set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fwasm-exceptions)
-set(QUORBEL_PLATFORM_LINK_OPTIONS -fwasm-exceptions)
+# C++ exceptions in every file, thrown and caught by the JavaScript side's own mechanism, so that
+# the same WebAssembly also runs translated to JavaScript where a browser has no WebAssembly (the
+# translation knows no WebAssembly exceptions). Without the switch a throw is caught by nothing,
+# and a frame compiled without it skips its destructors as one passes.
+set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fexceptions)
+set(QUORBEL_PLATFORM_LINK_OPTIONS -fexceptions)
 
 set(QUORBEL_PAGE_LIBRARY ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
+set(QUORBEL_PAGE_TEMPLATE ${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in)
+set(QUORBEL_PAGE_ASSEMBLE ${CMAKE_SOURCE_DIR}/tools/page-assemble)
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
 set(QUORBEL_ICON_URL ${CMAKE_BINARY_DIR}/quorbel-icon-url.txt)
-set(QUORBEL_PAGE_SHELL ${CMAKE_BINARY_DIR}/quorbel_page_shell.html)
+set(QUORBEL_PAGE_MARKUP ${CMAKE_BINARY_DIR}/quorbel-form.html)
 
-# One small page: no file system, no dynamic code, the small allocator, for browsers only. The
-# WebAssembly is compiled as the script runs, not awaited, so that the form is there for the first
-# frame. (Debian's Emscripten has no HTML minifier: MINIFY_HTML would fail.)
-set(QUORBEL_PAGE_LINK -Oz -sSINGLE_FILE -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
-    -sDYNAMIC_EXECUTION=0 -sINCOMING_MODULE_JS_API=[] -sSUPPORT_ERRNO=0 -sTEXTDECODER=2
-    -sWASM_ASYNC_COMPILATION=0 -sMINIFY_HTML=0)
+# The core for the page: its script, with the WebAssembly beside it and the same translated to
+# JavaScript (WASM=2), which page-assemble puts into one page. No file system, no dynamic code, the
+# small allocator, for browsers only; the WebAssembly is compiled as the script runs, not awaited,
+# and given by the page (wasmBinary) rather than fetched, so that the file needs nothing beside it.
+set(QUORBEL_PAGE_LINK -Oz -sWASM=2 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+    -sDYNAMIC_EXECUTION=0 -sINCOMING_MODULE_JS_API=[wasmBinary] -sSUPPORT_ERRNO=0 -sTEXTDECODER=2
+    -sWASM_ASYNC_COMPILATION=0 "SHELL:--memory-init-file 0")
 
-# Makes a page from an entry point: quorbel.html itself, and the pages the tests need.
+# Makes a page from an entry point: quorbel.html itself, and the pages the tests need. The form's
+# markup is written at build time from the window layout; the core attaches to it.
 function(quorbel_add_page target source output_name)
-  add_executable(${target} ${source})
-  target_link_libraries(${target} PRIVATE quorbel_web quorbel_core quorbel_warnings ${ARGN})
-  target_link_options(${target} PRIVATE ${QUORBEL_PAGE_LINK} "SHELL:--shell-file ${QUORBEL_PAGE_SHELL}")
-  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name} SUFFIX .html
-    LINK_DEPENDS "${QUORBEL_PAGE_SHELL};${QUORBEL_PAGE_LIBRARY}")
-  add_dependencies(${target} quorbel_page_shell)
+  add_executable(${target}_core ${source})
+  target_link_libraries(${target}_core PRIVATE quorbel_web quorbel_core quorbel_warnings ${ARGN})
+  target_link_options(${target}_core PRIVATE ${QUORBEL_PAGE_LINK})
+  set_target_properties(${target}_core PROPERTIES OUTPUT_NAME ${output_name}-core SUFFIX .js
+    LINK_DEPENDS ${QUORBEL_PAGE_LIBRARY})
+  set(page ${CMAKE_CURRENT_BINARY_DIR}/${output_name}.html)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${Python3_EXECUTABLE} ${QUORBEL_PAGE_ASSEMBLE} --template ${QUORBEL_PAGE_TEMPLATE}
+            --icon-url ${QUORBEL_ICON_URL} --form ${QUORBEL_PAGE_MARKUP} --core $<TARGET_FILE:${target}_core>
+            --output ${page}
+    DEPENDS ${target}_core $<TARGET_FILE:${target}_core> ${QUORBEL_PAGE_TEMPLATE} ${QUORBEL_PAGE_ASSEMBLE}
+            ${QUORBEL_ICON_URL} ${QUORBEL_PAGE_MARKUP}
+    COMMENT "Making ${output_name}.html" VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${page})
 endfunction()
 
 macro(quorbel_platform_targets)
@@ -34,20 +50,25 @@ add_library(quorbel_web STATIC src/platform/web/web_form.cpp)
 target_link_libraries(quorbel_web PUBLIC quorbel_core PRIVATE quorbel_warnings)
 target_link_options(quorbel_web INTERFACE "SHELL:--js-library ${QUORBEL_PAGE_LIBRARY}")
 
-# The icon is the one XPM source, as a data: URL in the page's shell.
+# The icon is the one XPM source, as a data: URL in the page.
 add_custom_command(OUTPUT ${QUORBEL_ICON_URL}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --data-url ${QUORBEL_ICON_URL}
   DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
   COMMENT "Making the page icon")
-add_custom_command(OUTPUT ${QUORBEL_PAGE_SHELL}
-  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in
-          -DICON_URL=${QUORBEL_ICON_URL} -DOUTPUT=${QUORBEL_PAGE_SHELL} -P ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in ${QUORBEL_ICON_URL} ${CMAKE_SOURCE_DIR}/cmake/web-shell.cmake
-  COMMENT "Making the page shell")
-add_custom_target(quorbel_page_shell DEPENDS ${QUORBEL_PAGE_SHELL})
+
+# The form's markup, written by a program of the build's own that walks the window layout (run
+# under node, as this tree makes WebAssembly; one file, as node cannot fetch a .wasm beside it).
+add_executable(quorbel_page_markup src/platform/web/page_markup.cpp)
+target_link_libraries(quorbel_page_markup PRIVATE quorbel_core quorbel_warnings)
+target_link_options(quorbel_page_markup PRIVATE -sSINGLE_FILE -sENVIRONMENT=node)
+add_custom_command(OUTPUT ${QUORBEL_PAGE_MARKUP}
+  COMMAND ${Python3_EXECUTABLE} ${QUORBEL_PAGE_ASSEMBLE} --run ${QUORBEL_PAGE_MARKUP}
+          ${QUORBEL_NODE} $<TARGET_FILE:quorbel_page_markup>
+  DEPENDS quorbel_page_markup ${QUORBEL_PAGE_ASSEMBLE}
+  COMMENT "Writing the form's markup" VERBATIM)
 
 quorbel_add_page(quorbel_page src/app/main_web.cpp quorbel)
-target_include_directories(quorbel_page PRIVATE src/app)
+target_include_directories(quorbel_page_core PRIVATE src/app)
 
 # The core's own tests run as WebAssembly under node: GoogleTest is built here from Debian's sources.
 set(QUORBEL_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest's sources, for the WebAssembly tests")

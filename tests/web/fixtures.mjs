@@ -17,7 +17,9 @@ export const colours = ['Жълта', 'Синя', 'Червена', 'Зелен�
 // console error and uncaught exception. After the test, there must have been none of either.
 export const test = base.extend({
   url: [pageUrl, { option: true }],
-  quorbel: async ({ page, url }, use) => {
+  // Whether the browser has WebAssembly, which the core then runs as; else its JavaScript translation.
+  nativeWasm: [true, { option: true }],
+  quorbel: async ({ page, url, nativeWasm }, use) => {
     const stray = [];
     const errors = [];
     await page.context().route('**/*', (route) => {
@@ -29,6 +31,7 @@ export const test = base.extend({
     page.on('pageerror', (e) => errors.push(String(e)));
     await page.goto(url);
     await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    expect(await page.evaluate(() => /\[native code\]/.test(String(WebAssembly.Module))), 'the core as WebAssembly').toBe(nativeWasm);
     await use(new Form(page));
     expect(stray, 'requests beyond the file').toEqual([]);
     expect(errors, 'console errors').toEqual([]);
@@ -109,6 +112,14 @@ export class Form {
     expect(s.checked).toEqual([false, false, false, false, false]);
     expect(s.text.startsWith(statementStart)).toBe(true);
   }
+}
+
+// The WCAG contrast ratio of two [r, g, b] colours.
+export function contrast(a, b) {
+  const luminance = (rgb) => rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+  const [l1, l2] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (l1 + 0.05) / (l2 + 0.05);
 }
 
 // Reads an 8-bit RGB or RGBA PNG, as Chromium writes them: { width, height, at(x, y) -> [r, g, b] }.

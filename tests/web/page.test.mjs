@@ -2,8 +2,11 @@
 // disk with no network; the layout's geometry, colours and font at 96 DPI and at 200 % zoom; and
 // what assistive technology is told.
 import fs from 'node:fs';
-import { test, expect, readPng, headings, colours, statementStart } from './fixtures.mjs';
+import { createRequire } from 'node:module';
+import { test, expect, readPng, contrast, headings, colours, hintStarts, statementStart, Form } from './fixtures.mjs';
 import { pagePath, pageUrl } from './browser.mjs';
+
+const axePath = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 test.describe('the file', () => {
   test('is one file of at most 128 KiB that names nothing outside itself', () => {
@@ -11,6 +14,17 @@ test.describe('the file', () => {
     const html = fs.readFileSync(pagePath, 'utf8');
     for (const [, url] of html.matchAll(/(?:src|href)\s*=\s*["']?([^"'\s>]+)/gi)) expect(url).toMatch(/^data:/);
     expect(html).not.toMatch(/url\(\s*["']?(?!data:)/i);
+  });
+
+  test('where the core cannot start at all, says so in Bulgarian in place of the form', async ({ page }) => {
+    // No WebAssembly, and its JavaScript stand-in gone.
+    await page.addInitScript(() => {
+      delete window.WebAssembly;
+      document.addEventListener('DOMContentLoaded', () => { document.getElementById('quorbel-core-js').textContent = ''; });
+    });
+    await page.goto(pageUrl);
+    await expect(page.getByRole('alert')).toHaveText('Тази страница не може да работи в този браузър.');
+    await expect(page.locator('main')).toHaveCount(0);
   });
 
   test('opens from file:// with every network request refused, offline, with no console error', async ({ quorbel, page }) => {
@@ -81,6 +95,28 @@ test.describe('the window', () => {
     });
   }
 
+  test('on a phone 320 px wide, scales down whole with no horizontal scroll, and a tap chooses', async ({ browser }) => {
+    const context = await browser.newContext({ viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true });
+    const page = await context.newPage();
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    const fit = await page.evaluate(() => {
+      const form = document.querySelector('main').getBoundingClientRect();
+      const root = document.documentElement;
+      return { scrolls: root.scrollWidth > root.clientWidth, left: form.left, right: form.right, aspect: form.width / form.height };
+    });
+    expect(fit.scrolls).toBe(false);
+    expect(fit.left).toBeGreaterThanOrEqual(0);
+    expect(fit.right).toBeLessThanOrEqual(320);
+    expect(fit.aspect).toBeCloseTo(428 / 379, 2);
+    const form = new Form(page);
+    await form.lists[2].getByRole('option').nth(4).tap();
+    await form.expectHouse(4);
+    await form.options[1].tap();
+    await form.expectHouse(1);
+    await context.close();
+  });
+
   test('centres the labels\' text; the text area scrolls vertically and wraps its long lines', async ({ quorbel, page }) => {
     const margins = await page.evaluate(() => [...document.querySelectorAll('main .label')].map((label) => {
       const range = document.createRange();
@@ -114,8 +150,10 @@ test.describe('the window', () => {
   });
 });
 
-// Where some text of a list row, heading, legend or option caption lies outside its box.
-function hiddenText() {
+// Where some text of a list row, heading, legend or option caption lies outside its box; or, with
+// `reachable`, where it cannot be seen at all: outside what clips it (the frame or the form) or, for
+// a row, outside what its list scrolls to.
+function hiddenText(reachable) {
   const cut = [];
   const inside = (text, box) => {
     const range = document.createRange();
@@ -125,21 +163,25 @@ function hiddenText() {
     return r.left >= b.left - 0.5 && r.right <= b.right + 0.5 && r.top >= b.top - 0.5 && r.bottom <= b.bottom + 0.5;
   };
   // A list row's text is measured in the list's font: the page lays rows out out of a Range's reach.
+  // Where the form is scaled down to fit the viewport, so is the text.
   const measure = document.createElement('canvas').getContext('2d');
+  const zoom = parseFloat(getComputedStyle(document.querySelector('main')).zoom);
   for (const select of document.querySelectorAll('main select:not([hidden])')) {
     const edge = select.getBoundingClientRect();
     measure.font = getComputedStyle(select).font;
     for (const option of select.options) {
       const r = option.getBoundingClientRect();
       const indent = parseFloat(getComputedStyle(option).paddingLeft);
-      if (r.left + indent + measure.measureText(option.textContent).width > edge.right - select.clientLeft
-          || r.bottom > edge.bottom - select.clientTop)
+      const [right, bottom] = reachable
+        ? [edge.left + (select.clientLeft + select.scrollWidth) * zoom, edge.top + (select.clientTop + select.scrollHeight) * zoom]
+        : [edge.right - select.clientLeft * zoom, edge.bottom - select.clientTop * zoom];
+      if (r.left + (indent + measure.measureText(option.textContent).width) * zoom > right || r.bottom > bottom)
         cut.push(option.textContent);
     }
   }
   for (const box of document.querySelectorAll('main .label, main legend, main .option')) {
     const text = [...box.childNodes].find((n) => n.nodeType === Node.TEXT_NODE);
-    if (!inside(text, box)) cut.push(text.textContent);
+    if (!inside(text, reachable ? box.parentElement.closest('fieldset, main') : box)) cut.push(text.textContent);
   }
   return cut;
 }
@@ -154,8 +196,8 @@ test.describe('assistive technology', () => {
   test('names each list by its heading, each option by its caption, the group by the frame', async ({ quorbel, page }) => {
     await quorbel.clickOption(1);
     await expect(page.locator('main')).toMatchAriaSnapshot(`
-      - textbox: /^Датчанинът пие чай\\./
-      - text: Логика - тест на Дорвалек
+      - textbox "Условие и указания": /^Датчанинът пие чай\\./
+      - heading "Логика - тест на Дорвалек" [level=1]
       - group "Цвят на къща":
         - text: Цвят на къща
         - radio "Жълта"
@@ -197,6 +239,73 @@ test.describe('assistive technology', () => {
         - option "Rothmans"
         - option "Winfield"
     `);
+  });
+
+  test('axe finds nothing against WCAG 2.0 and 2.1 A and AA, at the start and after a choice', async ({ quorbel, page }) => {
+    await page.addScriptTag({ path: axePath });
+    const violations = () => page.evaluate(async () => (await axe.run(document, {
+      runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
+    })).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`));
+    expect(await violations()).toEqual([]);
+    await quorbel.clickListRow(0, 2);
+    // The lists the choice changed are back in assistive technology's sight two frames later.
+    await expect(page.locator('main [aria-hidden]')).toHaveCount(0);
+    expect(await violations()).toEqual([]);
+  });
+
+  test('announces the new hint politely, once, and shows the selected row at 4.5:1', async ({ quorbel, page }) => {
+    await quorbel.clickListRow(1, 3);
+    const live = page.locator('[aria-live]');
+    await expect(live).toHaveCount(1);
+    await expect(live).toHaveAttribute('aria-live', 'polite');
+    expect((await live.textContent()).startsWith(hintStarts[3])).toBe(true);
+    await expect(quorbel.text).not.toHaveAttribute('aria-live');
+    // Measured on the screen: the row's background against its text's strongest pixel.
+    const row = readPng(await quorbel.lists[1].getByRole('option').nth(3).screenshot());
+    const background = row.at(1, 1);
+    let text = background;
+    for (let y = 0; y < row.height; ++y)
+      for (let x = 0; x < row.width; ++x) if (contrast(row.at(x, y), background) > contrast(text, background)) text = row.at(x, y);
+    expect(contrast(text, background)).toBeGreaterThanOrEqual(4.5);
+  });
+
+  test('shows focus on every control at 3:1 against what was there', async ({ quorbel, page }) => {
+    const form = page.locator('main');
+    await page.evaluate(() => document.activeElement.blur());
+    const before = readPng(await form.screenshot({ caret: 'hide' }));
+    for (const control of [quorbel.text, ...quorbel.options, ...quorbel.lists]) {
+      await control.focus();
+      const after = readPng(await form.screenshot({ caret: 'hide' }));
+      const box = await control.boundingBox(), origin = await form.boundingBox();
+      let seen = 0;
+      for (let y = Math.max(0, Math.floor(box.y - origin.y) - 3); y < Math.min(after.height, box.y - origin.y + box.height + 3); ++y)
+        for (let x = Math.max(0, Math.floor(box.x - origin.x) - 3); x < Math.min(after.width, box.x - origin.x + box.width + 3); ++x)
+          if (contrast(after.at(x, y), before.at(x, y)) >= 3) ++seen;
+      // At least a ring of one pixel round the control changes that much.
+      expect(seen, await control.evaluate((e) => e.id || e.parentElement.id)).toBeGreaterThanOrEqual(2 * (box.width + box.height));
+    }
+  });
+
+  test('with WCAG text spacing, every caption, heading and row can still be read whole', async ({ quorbel, page }) => {
+    await page.addStyleTag({ content: '* { line-height: 1.5 !important; letter-spacing: 0.12em !important; word-spacing: 0.16em !important; } p { margin-bottom: 2em !important; }' });
+    expect(await page.evaluate(hiddenText, true)).toEqual([]);
+  });
+
+  test('under forced colours, every control\'s text stands out from its background', async ({ browser }) => {
+    const context = await browser.newContext({ forcedColors: 'active', viewport: { width: 640, height: 481 } });
+    const page = await context.newPage();
+    await page.goto(pageUrl);
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    await new Form(page).clickListRow(0, 1);
+    const pairs = await page.evaluate(() => [...document.querySelectorAll('main .label, main legend, main .option, main textarea:not([hidden]), main select:not([hidden]) option')]
+      .map((e) => {
+        let back = e;
+        while (getComputedStyle(back).backgroundColor === 'rgba(0, 0, 0, 0)') back = back.parentElement;
+        return [e.textContent.slice(0, 12), getComputedStyle(e).color, getComputedStyle(back).backgroundColor];
+      }));
+    const rgb = (c) => c.match(/\d+/g).slice(0, 3).map(Number);
+    for (const [text, colour, background] of pairs) expect(contrast(rgb(colour), rgb(background)), text).toBeGreaterThanOrEqual(4.5);
+    await context.close();
   });
 
   test('tells that the text area is read-only, and nothing of the hidden controls', async ({ quorbel, page }) => {

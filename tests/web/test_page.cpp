@@ -7,7 +7,6 @@
 
 #include "platform/web/web_form.hpp"
 #include "selection/house_selection.hpp"
-#include "window/main_window_layout.hpp"
 
 namespace {
 void TestListClick(const quorbel::ControlServices& controls, quorbel::Index index) {
@@ -26,6 +25,5 @@ void TestListClick(const quorbel::ControlServices& controls, quorbel::Index inde
 }  // namespace
 
 int main() {
-    quorbel::web::Run(quorbel::MainWindowLayout,
-                      {.list1Click = TestListClick, .option1Click = quorbel::Option1_Click});
+    quorbel::web::Run({.list1Click = TestListClick, .option1Click = quorbel::Option1_Click});
 }

@@ -1,4 +1,4 @@
-// Builds the form's page controls by walking the window layout and adapts them to the control services.
+// Attaches to the form's page controls, which the markup holds, and adapts them to the control services.
 #include "platform/web/web_form.hpp"
 
 #include <emscripten/emscripten.h>
@@ -14,7 +14,6 @@ namespace quorbel::web {
 namespace {
 
 int Length(std::string_view text) { return static_cast<int>(text.size()); }
-int Packed(Rgb rgb) { return (rgb.red << 16) | (rgb.green << 8) | rgb.blue; }
 
 }  // namespace
 
@@ -63,70 +62,35 @@ private:
     int handle_;
 };
 
-WebForm::WebForm(const WindowLayout& layout, FormEvents events) : runner_(events) { Build(layout); }
+WebForm::WebForm(const PageControls& controls, FormEvents events) : runner_(events) { Attach(controls); }
 
-void WebForm::Build(const WindowLayout& layout) {
-    const FormDescription& form = layout.form;
-    const FontDescription& font = form.font;
-    quorbel_page_form(form.caption.data(), Length(form.caption), LogicalPixels(form.clientWidth),
-                      LogicalPixels(form.clientHeight), Packed(form.backColor), font.family.data(),
-                      Length(font.family), font.points, font.weight,
-                      (font.italic ? kItalic : 0) | (font.underline ? kUnderline : 0) |
-                          (font.strikeOut ? kStrikeOut : 0) | (font.serif ? kSerif : 0));
-
-    const auto eventKind = [](ControlKind kind) { return static_cast<int>(kind); };
-    int frame = kOnForm;
-    std::vector<int> handles;  // in tab order, as the layout lists them
-    std::vector<ShownList> shownLists;
-    for (std::size_t tab = 0; tab < layout.controls.size(); ++tab) {
-        const ControlDescription& c = layout.controls[tab];
-        int handle = -1;
+// Walks the controls in tab order as the markup wrote them, each found by its id.
+void WebForm::Attach(const PageControls& controls) {
+    for (std::size_t tab = 0; tab < controls.size(); ++tab) {
+        const PageControl& c = controls[tab];
+        const ControlId id(tab);
+        const int handle = quorbel_page_attach(id.View().data(), Length(id.View()), static_cast<int>(c.kind), c.index);
         switch (c.kind) {
             case ControlKind::TextBox:
-                handle = quorbel_page_text_box(c.text.data(), Length(c.text), c.multiLine,
-                                               c.verticalScrollBar, c.readOnly);
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(handle));
                 break;
-            case ControlKind::Label:
-                handle = quorbel_page_label(c.text.data(), Length(c.text), c.centredText);
-                break;
-            case ControlKind::Frame:
-                handle = frame = quorbel_page_frame(c.text.data(), Length(c.text));
-                break;
             case ControlKind::OptionButton:
-                handle = quorbel_page_option(c.text.data(), Length(c.text), eventKind(c.kind), c.index);
                 arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(handle));
                 break;
             case ControlKind::ListBox: {
-                handle = quorbel_page_list(eventKind(c.kind), c.index);
-                for (std::string_view row : c.rows) quorbel_page_add_row(handle, row.data(), Length(row));
-                auto list = std::make_unique<ListAdapter>(handle, static_cast<int>(c.rows.size()));
-                if (IsHintStore(c))
+                auto list = std::make_unique<ListAdapter>(handle, c.rows);
+                if (c.hintStore)
                     arrays_.PlaceList2(std::move(list));
                 else
                     arrays_.PlaceList1(c.index, std::move(list));
-                if (!c.hidden) shownLists.push_back({handle, static_cast<int>(c.rows.size())});
                 break;
             }
+            case ControlKind::Label:
+            case ControlKind::Frame:
+                break;
         }
-        quorbel_page_place(handle, c.container == Container::Frame1 ? frame : kOnForm, LogicalPixels(c.bounds.left),
-                           LogicalPixels(c.bounds.top), LogicalPixels(c.bounds.width), LogicalPixels(c.bounds.height),
-                           c.background ? Packed(*c.background) : -1, c.hidden);
-        if (const std::size_t label = NamingLabel(layout, tab); label < handles.size())
-            quorbel_page_name_by(handle, handles[label]);
-        handles.push_back(handle);
     }
-    FitRows(shownLists);
-    quorbel_page_show(handles[FirstFocusable(layout)]);
-}
-
-// Every row stays on view: should the font that stands in have taller lines, the rows shrink.
-void WebForm::FitRows(const std::vector<ShownList>& lists) {
-    for (const ShownList& list : lists) {
-        const int natural = quorbel_page_row_height(list.handle);
-        const int fitted = FittedRowHeight(natural, quorbel_page_inner_height(list.handle), list.rows);
-        if (fitted < natural) quorbel_page_set_row_height(list.handle, fitted);
-    }
+    quorbel_page_show();
 }
 
 void WebForm::UserClick(ControlKind kind, Index index) {
@@ -141,8 +105,10 @@ namespace {
 WebForm* pageForm = nullptr;  // the page's one form, alive until the page closes
 }
 
-void Run(const WindowLayout& layout, FormEvents events) {
-    static WebForm form(layout, events);
+void Run(FormEvents events) {
+    // Only what the runtime needs of the layout is in the program: its texts are in the markup.
+    static constexpr PageControls controls = AttachedControls(MainWindowLayout);
+    static WebForm form(controls, events);
     pageForm = &form;
 }
 

@@ -1,8 +1,10 @@
-// The form built as page controls from the window layout, with the control services over them.
+// The form as page controls: the markup written from the window layout at build time, and the
+// runtime that attaches to it with the control services over its controls.
 #pragma once
 
+#include <array>
+#include <span>
 #include <string_view>
-#include <vector>
 
 #include "window/control_arrays.hpp"
 #include "window/form_events.hpp"
@@ -10,9 +12,44 @@
 
 namespace quorbel::web {
 
+// A control's id in the page: "c" and its TabIndex. The markup gives it, the runtime finds it.
+class ControlId {
+public:
+    constexpr explicit ControlId(std::size_t tab) {
+        std::size_t digits = 1;
+        for (std::size_t rest = tab; rest >= 10; rest /= 10) ++digits;
+        length_ = 1 + digits;
+        for (std::size_t at = length_; at > 1; tab /= 10) text_[--at] = static_cast<char>('0' + tab % 10);
+    }
+    constexpr std::string_view View() const { return {text_.data(), length_}; }
+
+private:
+    std::array<char, 8> text_{'c'};
+    std::size_t length_ = 0;
+};
+
+// What the runtime needs of a control to attach to its element: the markup holds the rest (texts,
+// places, names), so that none of it is in the program twice.
+struct PageControl {
+    ControlKind kind;
+    Index index;
+    int rows;
+    bool hintStore;
+};
+using PageControls = std::array<PageControl, std::tuple_size_v<decltype(WindowLayout::controls)>>;
+
+constexpr PageControls AttachedControls(const WindowLayout& layout) {
+    PageControls controls{};
+    for (std::size_t tab = 0; tab < layout.controls.size(); ++tab) {
+        const ControlDescription& c = layout.controls[tab];
+        controls[tab] = {c.kind, c.index, static_cast<int>(c.rows.size()), IsHintStore(c)};
+    }
+    return controls;
+}
+
 class WebForm {
 public:
-    WebForm(const WindowLayout& layout, FormEvents events);
+    WebForm(const PageControls& controls, FormEvents events);
     WebForm(const WebForm&) = delete;
     WebForm& operator=(const WebForm&) = delete;
 
@@ -26,20 +63,14 @@ private:
     class OptionAdapter;
     class TextAdapter;
 
-    struct ShownList {
-        int handle;
-        int rows;
-    };
-
-    void Build(const WindowLayout& layout);
-    void FitRows(const std::vector<ShownList>& lists);
+    void Attach(const PageControls& controls);
 
     ProcedureRunner runner_;
     ControlArrays arrays_;
 };
 
-// Builds the page's one form and keeps it for as long as the page is open; the page's events reach
-// it through quorbel_web_click.
-void Run(const WindowLayout& layout, FormEvents events);
+// Attaches the page's one form to the markup, which is written from MainWindowLayout, and keeps it
+// for as long as the page is open; the page's events reach it through quorbel_web_click.
+void Run(FormEvents events);
 
 }  // namespace quorbel::web
