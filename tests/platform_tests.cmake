@@ -58,7 +58,7 @@ if(QUORBEL_WINDOWS_TESTS)
       "${build_dir}/Quorbel.exe;${build_dir}/quorbel_probe.exe;${build_dir}/quorbel_failing.exe"
       xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
       /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_test.py
-      ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
+      ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch} ${QUORBEL_TABLE_JSON})
     set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
   endforeach()
 endif()
@@ -97,5 +97,5 @@ if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
   # Playwright's cache of compiled test files is kept in this tree: one shared in /tmp serves a
   # worktree's tests to another's.
   set_tests_properties(web_page_in_chromium PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web
-    ENVIRONMENT "QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
+    ENVIRONMENT "QUORBEL_TABLE_JSON=${QUORBEL_TABLE_JSON};QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
 endif()

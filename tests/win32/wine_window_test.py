@@ -4,10 +4,14 @@ by quorbel_probe.exe (built for the same machine) with the controls' own message
 table, the window at 96 DPI and at the other usual DPIs, and (quorbel_failing.exe) when an event
 procedure fails. Every test starts the program it needs, so any one runs alone or in any order.
 
-  wine_window_test.py i686|x86_64 BUILD_DIR WINEPREFIX [TEST ...]   (run inside xvfb-run)
+  wine_window_test.py i686|x86_64 BUILD_DIR WINEPREFIX TABLE_JSON [TEST ...]   (run inside xvfb-run)
+
+TABLE_JSON: the behaviour table as each runtime plays it and the texts of content/, written at build
+time by the C++ reader (tests/table_json.cpp).
 
 Exits with 77 (skipped) when this machine cannot run the i686 program.
 """
+import json
 import os
 import subprocess
 import sys
@@ -16,6 +20,9 @@ import unittest
 
 ARCH = sys.argv[1]
 BUILD, PREFIX = (os.path.abspath(p) for p in sys.argv[2:4])
+with open(sys.argv[4], encoding="utf-8") as _table:
+    TABLE = json.load(_table)
+CONTENT = TABLE["content"]
 WINE = {"i686": "/usr/lib/wine/wine", "x86_64": "/usr/lib/wine/wine64"}[ARCH]
 ENV = dict(os.environ, WINEPREFIX=PREFIX, WINEARCH="win32" if ARCH == "i686" else "win64",
            WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
@@ -30,12 +37,6 @@ HINTS = 117
 HEADINGS = [109, 111, 113, 115]
 NAMES = {TEXT0: "Text1(0)", **{o: f"Option1({i})" for i, o in enumerate(OPTIONS)},
          **{l: f"List1({i})" for i, l in enumerate(LISTS)}}
-ROWS = [
-    ["норвежец", "датчанин", "англичанин", "немец", "швед"],
-    ["вода", "чай", "мляко", "кафе", "бира"],
-    ["котка", "кон", "птичка", "рибка", "куче"],
-    ["Dunhill", "Marlboro", "Pall Mall", "Rothmans", "Winfield"],
-]
 
 
 def unescape(text):
@@ -196,25 +197,6 @@ def xdotool(*args):
     time.sleep(0.4)
 
 
-def read_table(runtime):
-    """The behaviour table: [(name, steps, reason this runtime cannot play it or None)]."""
-    scenarios, cannot = [], {}
-    with open(os.path.join(os.path.dirname(__file__), "..", "behaviour.txt"), encoding="utf-8") as f:
-        for line in f:
-            words = line.split(" # ")[0].split()
-            if not words or words[0].startswith("#"):
-                continue
-            if words[0] == "cannot" and words[1] == runtime:
-                cannot[words[2]] = " ".join(words[3:])
-            elif words[0] == "scenario":
-                scenarios.append([" ".join(words[1:]), [], None])
-            elif words[0] in cannot:
-                scenarios[-1][2] = scenarios[-1][2] or f"{words[0]}: {cannot[words[0]]}"
-            elif words[0] != "cannot":
-                scenarios[-1][1].append(words)
-    return scenarios
-
-
 class WineWindow(unittest.TestCase):
     """The behaviour table, each scenario on a program of its own, and the window as it opens."""
 
@@ -288,13 +270,13 @@ class WineWindow(unittest.TestCase):
             self.assertEqual(state["lists"][list_id]["sel"], house, f"list {list_id}")
         for h, option_id in enumerate(OPTIONS):
             self.assertEqual(state["checks"][option_id], 1 if h == house else 0, f"option {option_id}")
-        self.assertEqual(state["texts"][TEXT0], state["items"][HINTS][house] if house >= 0 else self.start["texts"][TEXT0])
+        self.assertEqual(state["texts"][TEXT0], CONTENT["hints"][house] if house >= 0 else CONTENT["statement"])
 
     def test_window_and_start_state(self):
         s = self.start
         self.assertEqual(s["client"][2:], [428, 379], "client area at 96 DPI")
         check_scaled(self, s, 96)
-        self.assertEqual(s["title"], "www.quorbel.example Философия - Логика - къща...")
+        self.assertEqual(s["title"], CONTENT["caption"])
         style = int(s["style"], 16)
         self.assertFalse(style & 0x00040000, "resizable")          # WS_THICKFRAME
         self.assertFalse(style & 0x00030000, "min or max box")     # WS_MINIMIZEBOX | WS_MAXIMIZEBOX
@@ -304,13 +286,10 @@ class WineWindow(unittest.TestCase):
         self.assertEqual(s["controls"][TITLE]["rect"][0] - s["client"][0], 64)
         self.assertEqual(s["controls"][TITLE]["rect"][2], 305)
         text = s["texts"][TEXT0]
-        self.assertTrue(text.startswith("На една улица има 5 къщи"))
-        self.assertEqual(text.count("\r\n"), 31)
-        self.assertTrue(text.endswith("живее до пиещия вода.\r\n"))
-        for list_id, rows in zip(LISTS, ROWS):
+        self.assertEqual(text, CONTENT["statement"])
+        for list_id, rows in zip(LISTS, CONTENT["rows"]):
             self.assertEqual(s["items"][list_id], rows)
-        self.assertEqual(len(s["items"][HINTS]), 5)
-        self.assertIn("кафе.. ", s["items"][HINTS][3])
+        self.assertEqual(s["items"][HINTS], CONTENT["hints"])
         # The labels' text centred (the margins apart by no more than glyphs' side bearings); the
         # text area scrolls vertically and wraps its long lines.
         for ident in [TITLE, *HEADINGS]:
@@ -324,14 +303,16 @@ class WineWindow(unittest.TestCase):
         self.assertGreater(s["edits"][TEXT0]["lines"], text.count("\r\n") + 1, "no line wrapped")
 
 
-for _name, _steps, _cannot in read_table("windows"):
+for _row in TABLE["scenarios"]["windows"]:
+    _name, _steps, _cannot = _row["test"], _row["steps"], _row["cannot"]
+
     def _scenario(self, steps=_steps, cannot=_cannot):
         if cannot:
             self.skipTest(cannot)
         for step in steps:
             with self.subTest(step=" ".join(step)):
                 self.play(step)
-    setattr(WineWindow, "test_table_" + "".join(c if c.isalnum() else "_" for c in _name), _scenario)
+    setattr(WineWindow, "test_table_" + _name, _scenario)
 
 
 class WineProgramIcon(unittest.TestCase):
@@ -408,4 +389,4 @@ class WineWindowWhenAProcedureFails(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], "-v", *sys.argv[4:]])
+    unittest.main(argv=[sys.argv[0], "-v", *sys.argv[5:]])
