@@ -221,9 +221,6 @@ void DescribeForm(Output& out) {
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &thread);
     std::fprintf(file, "focus %d\n", thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : -1);
-    // Wine answers WM_GETICON from another process with nothing, so the class icon is read too.
-    std::fprintf(file, "icon %d %d class %d\n", SendMessageW(form, WM_GETICON, ICON_BIG, 0) ? 1 : 0,
-                 SendMessageW(form, WM_GETICON, ICON_SMALL, 0) ? 1 : 0, GetClassLongPtrW(form, GCLP_HICON) ? 1 : 0);
     EnumChildWindows(form, Describe, reinterpret_cast<LPARAM>(&out));
 }
 

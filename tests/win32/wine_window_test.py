@@ -70,7 +70,7 @@ def probe(*extra, seconds=60):
             kind, _, rest = line.partition(" ")
             if kind in ("window", "client"):
                 state[kind] = [int(v) for v in rest.split()]
-            elif kind in ("title", "style", "focus", "icon"):
+            elif kind in ("title", "style", "focus"):
                 state[kind] = rest
             elif kind == "control":
                 p = rest.split()

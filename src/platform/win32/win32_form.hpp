@@ -1,6 +1,13 @@
 // The native Windows runtime: the form built with Windows' standard controls from the window layout.
 #pragma once
 
+// A failure ends the program where it happens, so nothing unwinds and nothing asks a type at run
+// time: code built with either would carry the machinery for nothing (or, with exceptions, let a
+// throw pass through Windows' own frames).
+#if defined(__cpp_exceptions) || defined(__cpp_rtti)
+#error "The Windows runtime is built without exceptions and RTTI (-fno-exceptions -fno-rtti)."
+#endif
+
 #include <windows.h>
 
 #include "window/form_events.hpp"
