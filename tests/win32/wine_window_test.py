@@ -383,8 +383,8 @@ class WineWindowWhenAProcedureFails(unittest.TestCase):
         WineWindow.click_option(self, OPTIONS[0])  # tells the form its screen is now 144 DPI
         time.sleep(1)
         state = probe()
-        check_scaled(self, state, 144)
         self.assertEqual(state["dialogs"], [])
+        check_scaled(self, state, 144)
         self.assertEqual(state["checks"][OPTIONS[0]], 0, "unchecking by code left the option checked")
 
 
