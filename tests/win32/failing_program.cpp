@@ -2,11 +2,10 @@
 // runtime meets what the real ones never do:
 //   a click on any list reaches a List1 element that does not exist: a run-time error;
 //   a click on option 4 asks for more memory than there is;
-//   a click on option 0 first looks at the icons the form started with, its class's: should either
-//   be missing or not at its size (the small one made at the small size), that is reported as a
-//   run-time error. It then tells the form, twice, that its screen is now 144 DPI, as Windows does
-//   when the window moves to another monitor, then unchecks that option by code; should the icon
-//   that the second change replaced still exist, or the first have set none, that is reported too.
+//   a click on option 0 tells the form, twice, that its screen is now 144 DPI, as Windows does when
+//   the window moves to another monitor, then unchecks that option by code; should the icon that
+//   the second change replaced still exist, or the first have set none, that is reported as a
+//   run-time error.
 // Started with `register-class-first`, the form's window class is taken before the runtime
 // registers it; with `refuse-lists`, Windows is kept from creating any list box.
 #include <cstdint>
@@ -25,17 +24,6 @@ void ReachAMissingList(const ControlServices& controls, Index index) {
     static_cast<void>(controls.List1(static_cast<Index>(index + 10)).ListIndex());
 }
 
-// An icon's width, 0 for none.
-int IconWidth(HICON icon) {
-    ICONINFO info{};
-    BITMAP mask{};
-    if (!icon || !GetIconInfo(icon, &info)) return 0;
-    GetObjectW(info.hbmMask, sizeof mask, &mask);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    return mask.bmWidth;
-}
-
 void ExhaustMemoryOrMoveScreen(const ControlServices& controls, Index index) {
     if (index == 4) {
         // Read at run time, so that the request cannot be folded away or refused when compiled.
@@ -46,9 +34,6 @@ void ExhaustMemoryOrMoveScreen(const ControlServices& controls, Index index) {
     if (index != 0) return;
     constexpr UINT kDpi = 144;
     HWND form = FindWindowW(quorbel::win32::kFormClass, nullptr);
-    if (IconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form, GCLP_HICON))) != GetSystemMetrics(SM_CXICON) ||
-        IconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form, GCLP_HICONSM))) != GetSystemMetrics(SM_CXSMICON))
-        quorbel::RaiseRunTimeError(quorbel::FailureMessage("class icons missing or at the wrong size"));
     RECT suggested{0, 0, quorbel::TwipsToPixels(quorbel::MainWindowLayout.form.clientWidth, kDpi),
                    quorbel::TwipsToPixels(quorbel::MainWindowLayout.form.clientHeight, kDpi)};
     // The frame keeps the size it has: only the message claims another screen.

@@ -112,12 +112,17 @@ private:
     HWND edit_;
 };
 
+}  // namespace
+
 class Form {
 public:
     Form(HINSTANCE instance, const WindowLayout& layout, FormEvents events)
         : instance_(instance), layout_(layout), events_(events),
           formBrush_(CreateSolidBrush(ToColorRef(layout.form.backColor))) {}
     ~Form() {
+        // Run's window has gone when its loop ends; a test's goes here, before what it draws with.
+        if (window_ && IsWindow(window_)) DestroyWindow(window_);
+        UnregisterClassW(kFormClass, instance_);
         for (Built& b : built_)
             if (b.brush) DeleteObject(b.brush);
         DeleteObject(formBrush_);
@@ -130,6 +135,8 @@ public:
 
     void Create(int showCommand, int iconGroup);
     int Loop();
+    void HandleWaiting();
+    HWND Window() const { return window_; }
 
 private:
     struct Built {
@@ -140,6 +147,7 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Dispatch(MSG& message);
     void BuildControls(UINT dpi, bool hidden);
     HFONT FormFont(UINT dpi) const;
     RECT Place(const ControlDescription& c, UINT dpi) const;
@@ -394,11 +402,22 @@ int Form::Loop() {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
         if (got == -1) FailedTo("не може да се получи съобщение");  // the queue failed: end, not spin
-        // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
-        if (IsDialogMessageW(window_, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Dispatch(message);
     }
+}
+
+// The messages waiting, as the loop handles them; a quit is for the loop alone.
+void Form::HandleWaiting() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message != WM_QUIT) Dispatch(message);
+}
+
+void Form::Dispatch(MSG& message) {
+    // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
+    if (IsDialogMessageW(window_, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -497,15 +516,28 @@ HWND Form::FirstFocusable() const {
     return nullptr;
 }
 
-}  // namespace
-
-int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup) {
+namespace {
+void Prepare(const WindowLayout& layout) {
     ShowFailuresOver(nullptr, layout.form.name);
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
+}
+}  // namespace
+
+int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup) {
+    Prepare(layout);
     Form form(instance, layout, events);
     form.Create(showCommand, iconGroup);
     return form.Loop();
 }
+
+OpenForm::OpenForm(HINSTANCE instance, const WindowLayout& layout, FormEvents events, int iconGroup) {
+    Prepare(layout);
+    form_ = std::make_unique<Form>(instance, layout, events);
+    form_->Create(SW_SHOWNORMAL, iconGroup);
+}
+OpenForm::~OpenForm() = default;
+HWND OpenForm::Window() const { return form_->Window(); }
+void OpenForm::HandleWaiting() { form_->HandleWaiting(); }
 
 }  // namespace quorbel::win32

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "window/form_events.hpp"
 #include "window/main_window_layout.hpp"
 
@@ -25,5 +27,22 @@ inline constexpr wchar_t kFormClass[] = L"QuorbelForm";
 // cannot be had, a window or control that Windows would not create) is shown in a message box
 // where it happens and ends the process with status 1.
 int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup);
+
+class Form;
+
+// For a test that plays user input in its own process: the form built and shown as Run builds it,
+// the messages waiting handled as Run's loop handles them. The window and its class go with it.
+class OpenForm {
+public:
+    OpenForm(HINSTANCE instance, const WindowLayout& layout, FormEvents events, int iconGroup);
+    ~OpenForm();
+    OpenForm(const OpenForm&) = delete;
+    OpenForm& operator=(const OpenForm&) = delete;
+    HWND Window() const;
+    void HandleWaiting();
+
+private:
+    std::unique_ptr<Form> form_;
+};
 
 }  // namespace quorbel::win32
