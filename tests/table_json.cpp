@@ -36,10 +36,8 @@ int main() {
     std::string json = "{\n\"content\": {\n";
     json += "  \"hints\": " + Array(HintTexts, Quoted) + ",\n";
     json += "  \"statement\": " + Quoted(StatementText) + ",\n";
-    json += "  \"rows\": " + Array(std::array{0, 1, 2, 3}, [](int column) { return Array(AttributeRows(column), Quoted); }) + ",\n";
     json += "  \"colours\": " + Array(HouseTable, [](const House& h) { return Quoted(h.colourCaption); }) + ",\n";
-    json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + ",\n";
-    json += "  \"caption\": " + Quoted(WindowCaption) + "\n},\n";
+    json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + "\n},\n";
     json += "\"scenarios\": {";
     for (std::string_view runtime : testing::kTableRuntimes) {
         const testing::Table table = testing::ReadBehaviourTable(kBehaviourTable, runtime);

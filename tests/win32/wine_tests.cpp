@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
@@ -34,19 +35,18 @@ std::string Utf8(const std::wstring& wide) {
                         nullptr, nullptr);
     return out;
 }
-std::wstring WideTextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+// A window's text, or with ROW a list's row, asked with the control's own messages.
+std::wstring WideTextOf(HWND window, int row = -1) {
+    const bool list = row >= 0;
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, list ? LB_GETTEXTLEN : WM_GETTEXTLENGTH, list ? row : 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(window, list ? LB_GETTEXT : WM_GETTEXT, list ? row : text.size(),
+                                                      reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 std::string TextOf(HWND window) { return Utf8(WideTextOf(window)); }
 std::vector<std::string> Rows(HWND list) {
     std::vector<std::string> rows;
-    for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row) {
-        std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
-        rows.push_back(Utf8(text));
-    }
+    for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row) rows.push_back(Utf8(WideTextOf(list, row)));
     return rows;
 }
 
@@ -59,11 +59,6 @@ void Settle(win32::OpenForm* form) {
     } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, QS_ALLINPUT & ~QS_TIMER) != WAIT_TIMEOUT);
 }
 
-void Send(std::initializer_list<INPUT> inputs, win32::OpenForm* form) {
-    SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.begin()), sizeof(INPUT));
-    Settle(form);
-}
-
 // A left click at a point of the screen.
 void Click(POINT at, win32::OpenForm* form = nullptr) {
     auto mouse = [&](DWORD flags) {
@@ -74,7 +69,9 @@ void Click(POINT at, win32::OpenForm* form = nullptr) {
         in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
         return in;
     };
-    Send({mouse(0), mouse(MOUSEEVENTF_LEFTDOWN), mouse(MOUSEEVENTF_LEFTUP)}, form);
+    INPUT inputs[] = {mouse(0), mouse(MOUSEEVENTF_LEFTDOWN), mouse(MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof(INPUT));
+    Settle(form);
 }
 POINT OnScreen(HWND control, int x, int y) {
     POINT at{x, y};
@@ -150,16 +147,7 @@ public:
     }
     void Type(const std::string& text) override {
         ClickText();
-        for (char c : text) {
-            INPUT in[2]{};
-            for (INPUT& i : in) {
-                i.type = INPUT_KEYBOARD;
-                i.ki.wScan = static_cast<WORD>(c);
-                i.ki.dwFlags = KEYEVENTF_UNICODE;
-            }
-            in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-            Send({in[0], in[1]}, &form);
-        }
+        for (char c : text) Key(static_cast<WORD>(std::toupper(static_cast<unsigned char>(c))), &form);  // letters, digits
     }
     void PressEditKeys() override {
         for (WORD key : {VK_BACK, VK_DELETE, VK_RETURN}) Key(key, &form);
@@ -239,9 +227,7 @@ void ExpectLaidOut(HWND form, int dpi) {
             const auto height = SendMessageW(control, LB_GETITEMHEIGHT, 0, 0);
             EXPECT_LE(height * static_cast<LRESULT>(c.rows.size()), inner.bottom) << "hides a row";
             for (int row = 0; row < static_cast<int>(c.rows.size()); ++row) {
-                std::wstring text(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
-                text.resize(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
-                const SIZE size = Extent(control, text);
+                const SIZE size = Extent(control, WideTextOf(control, row));
                 EXPECT_LE(size.cx, inner.right) << "row " << row << " cut";
                 EXPECT_LE(size.cy, height) << "row " << row << " cut";
             }
@@ -384,24 +370,20 @@ public:
         WaitForInputIdle(process_.hProcess, 30000);
     }
     ~FailingProgram() {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 9);
+        TerminateProcess(process_.hProcess, 9);
+        WaitForSingleObject(process_.hProcess, 30000);
         CloseHandle(process_.hProcess);
     }
-    // Its form, once visible and complete.
-    HWND Form() const {
-        for (int waited = 0; waited < 300; ++waited, Sleep(100)) {
-            HWND form = FindWindowW(win32::kFormClass, nullptr);
-            if (form && IsWindowVisible(form) && Control(form, "List2", kNotInArray)) return form;
-        }
+    // Its form, once visible and complete. Found by its process, not by its class alone: a window
+    // of a program that has just ended may still be listed for a moment.
+    HWND Form() {
+        for (int waited = 0; waited < 300; ++waited, Sleep(100))
+            if (HWND form = Find(win32::kFormClass); form && Control(form, "List2", kNotInArray)) return form;
         ADD_FAILURE() << "no form";
         return nullptr;
     }
     // Its message box, if one is up.
-    HWND ShownMessage() {
-        box_ = nullptr;
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(this));
-        return box_;
-    }
+    HWND ShownMessage() { return Find(L"#32770"); }
     // Its message box: caption and text, answered with OK; then its exit status.
     void ExpectFailure(std::string_view message) {
         HWND box = nullptr;
@@ -417,19 +399,27 @@ public:
     }
 
 private:
-    static BOOL CALLBACK FindBox(HWND window, LPARAM self) {
+    // A visible top-level window of this program's of the given class.
+    HWND Find(const wchar_t* windowClass) {
+        wanted_ = windowClass;
+        found_ = nullptr;
+        EnumWindows(Match, reinterpret_cast<LPARAM>(this));
+        return found_;
+    }
+    static BOOL CALLBACK Match(HWND window, LPARAM self) {
         auto* program = reinterpret_cast<FailingProgram*>(self);
         DWORD owner = 0;
-        wchar_t windowClass[16] = {};
+        wchar_t windowClass[32] = {};
         GetWindowThreadProcessId(window, &owner);
-        GetClassNameW(window, windowClass, 16);
-        if (IsWindowVisible(window) && wcscmp(windowClass, L"#32770") == 0 && owner == program->process_.dwProcessId)
-            program->box_ = window;
+        GetClassNameW(window, windowClass, 32);
+        if (IsWindowVisible(window) && wcscmp(windowClass, program->wanted_) == 0 && owner == program->process_.dwProcessId)
+            program->found_ = window;
         return TRUE;
     }
 
     PROCESS_INFORMATION process_{};
-    HWND box_ = nullptr;
+    const wchar_t* wanted_ = nullptr;
+    HWND found_ = nullptr;
 };
 
 TEST(WineWindowWhenAProcedureFails, ARunTimeErrorIsShownAndEndsTheProgram) {
