@@ -65,12 +65,7 @@ inline bool Fits(std::string_view pattern, const std::string& word) {
     if (pattern == "*") return true;
     if (pattern.size() == 3 && pattern[1] == '-')
         return word.size() == 1 && word[0] >= pattern[0] && word[0] <= pattern[2];
-    for (std::size_t at = 0; at <= pattern.size();) {
-        const std::size_t bar = std::min(pattern.find('|', at), pattern.size());
-        if (pattern.substr(at, bar - at) == word) return true;
-        at = bar + 1;
-    }
-    return false;
+    return ("|" + std::string(pattern) + "|").find("|" + word + "|") != std::string::npos;
 }
 
 inline const Action* FindAction(std::string_view word) {
@@ -80,19 +75,14 @@ inline const Action* FindAction(std::string_view word) {
 }
 
 inline bool IsControl(const std::string& name) {
-    if (name == "Text1(0)") return true;
-    for (char i = '0'; i <= '4'; ++i) {
-        if (name == std::string("Option1(") + i + ")") return true;
-        if (i <= '3' && name == std::string("List1(") + i + ")") return true;
-    }
-    return false;
+    static const std::set<std::string> controls{"Text1(0)",   "Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)",
+                                                "Option1(4)", "List1(0)",   "List1(1)",   "List1(2)",   "List1(3)"};
+    return controls.contains(name);
 }
 
 template <typename List>
 bool Has(const List& list, std::string_view word) {
-    for (std::string_view w : list)
-        if (w == word) return true;
-    return false;
+    return std::find(list.begin(), list.end(), word) != list.end();
 }
 
 // An action line: an empty answer when sound, else what is wrong.
