@@ -52,14 +52,14 @@ screenshot: build web
 	node tests/web/screenshot.mjs docs/page.png
 
 # Quorbel.exe for Windows, cross-built with mingw-w64: build/win32 (the program) and build/win64
-# (the same sources for x86_64). Both trees also build what the Wine tests run beside the program
-# (quorbel_probe.exe, quorbel_failing.exe); Quorbel.exe itself is the same with or without them.
-WIN_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORBEL_TESTS=OFF -DQUORBEL_PROBE=ON
+# (the same sources for x86_64). Both trees also build what the Wine tests run (quorbel_wine_tests.exe,
+# quorbel_failing.exe); Quorbel.exe itself is the same with or without them.
+WIN_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORBEL_TESTS=OFF -DQUORBEL_WINE_TESTS=ON
 windows:
 	@tools/install-deps windows
-	@grep -qs '^QUORBEL_PROBE:[A-Z]*=ON' build/win32/CMakeCache.txt || cmake -S . -B build/win32 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
+	@grep -qs '^QUORBEL_WINE_TESTS:[A-Z]*=ON' build/win32/CMakeCache.txt || cmake -S . -B build/win32 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 	cmake --build build/win32
-	@grep -qs '^QUORBEL_PROBE:[A-Z]*=ON' build/win64/CMakeCache.txt || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
+	@grep -qs '^QUORBEL_WINE_TESTS:[A-Z]*=ON' build/win64/CMakeCache.txt || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 	cmake --build build/win64
 
 # The page: build/web/quorbel.html, one self-contained file that a browser opens from disk. Built

@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "behaviour_table.hpp"  // kBehaviourTable, the text of behaviour.txt
 #include "content/house_table.hpp"
 #include "content/texts.hpp"
+#include "selection/house_selection.hpp"
+#include "table_reader.hpp"
 
 namespace quorbel::testing {
 
@@ -34,6 +33,8 @@ public:
     virtual std::string Text() const = 0;  // the contents of Text1(0)
     virtual std::string Focus() const { return {}; }  // as "Text1(0)", "List1(3)"
     virtual bool TextAllSelected() const { return false; }
+    // The Clicks delivered so far, counted by binding kCountedSelection; -1 where not counted.
+    virtual int Clicks() const { return -1; }
 };
 
 // All four lists on row h, option h alone checked, hint h in the text area.
@@ -66,54 +67,29 @@ inline ::testing::AssertionResult Consistent(const FormDriver& form) {
     return h == -1 ? ShowsStart(form) : ShowsHouse(form, h);
 }
 
-// One scenario of the table: its lines as words, and the runtime's reason to skip it, if any.
-struct Scenario {
-    std::string name;
-    std::vector<std::vector<std::string>> steps;
-    std::string cannot;
-};
-
 inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << '"' << scenario.name << '"'; }
 
-inline std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
+// The scenarios RUNTIME plays; a malformed table is one scenario that fails with the table's fault.
+inline std::vector<Scenario> ScenariosFor(std::string_view runtime) {
+    Table table = ReadBehaviourTable(kBehaviourTable, runtime);
+    if (!table.error.empty()) return {{"behaviour.txt", {{"malformed", table.error}}, {}}};
+    return table.scenarios;
 }
 
-inline std::vector<Scenario> ReadBehaviourTable(const std::string& runtime) {
-    std::vector<Scenario> scenarios;
-    std::vector<std::pair<std::string, std::string>> cannot;  // word, reason
-    std::istringstream in{std::string(kBehaviourTable)};
-    for (std::string line; std::getline(in, line);) {
-        if (const auto comment = line.find(" # "); comment != std::string::npos) line.erase(comment);
-        const std::vector<std::string> words = Words(line);
-        if (words.empty() || words[0].front() == '#') continue;
-        if (words[0] == "cannot" && words.size() > 2) {
-            if (words[1] == runtime) cannot.emplace_back(words[2], line.substr(line.find(words[2], 7) + words[2].size() + 1));
-        } else if (words[0] == "scenario") {
-            scenarios.push_back({line.substr(line.find(' ') + 1), {}, {}});
-        } else if (!scenarios.empty()) {
-            // An action the runtime cannot take skips the scenario; a check it cannot make is left out.
-            Scenario& s = scenarios.back();
-            auto unable = [&](const std::string& word) {
-                return std::find_if(cannot.begin(), cannot.end(), [&](const auto& c) { return c.first == word; });
-            };
-            if (unable(words[0]) != cannot.end()) {
-                if (s.cannot.empty()) s.cannot = words[0] + ": " + unable(words[0])->second;
-                continue;
-            }
-            std::vector<std::string> step;
-            for (std::size_t i = 0; i < words.size(); ++i) {
-                if (unable(words[i]) == cannot.end()) step.push_back(words[i]);
-                else if (words[i] == "focus") ++i;
-            }
-            s.steps.push_back(step);
-        }
-    }
-    return scenarios;
+// The procedures the players bind: the program's own, counting the Clicks a runtime hands them from
+// outside a procedure, which is one per user action that changes the house and none otherwise.
+inline int clicksDelivered = 0;
+inline int procedureDepth = 0;
+inline void Counted(ClickProcedure procedure, const ControlServices& controls, Index index) {
+    struct Depth {
+        Depth() { clicksDelivered += procedureDepth++ == 0; }
+        ~Depth() { --procedureDepth; }
+    } depth;
+    procedure(controls, index);
 }
+inline constexpr FormEvents kCountedSelection{
+    .list1Click = [](const ControlServices& c, Index i) { Counted(HouseSelection.list1Click, c, i); },
+    .option1Click = [](const ControlServices& c, Index i) { Counted(HouseSelection.option1Click, c, i); }};
 
 inline void PlayStep(FormDriver& form, const std::vector<std::string>& step) {
     const std::string& verb = step[0];
@@ -130,6 +106,7 @@ inline void PlayStep(FormDriver& form, const std::vector<std::string>& step) {
     else if (verb == "select-text") form.SelectAllText();
     else if (verb == "type") form.Type(step.at(1));
     else if (verb == "edit-keys") form.PressEditKeys();
+    else if (verb == "malformed") ADD_FAILURE() << "behaviour.txt " << step.at(1);
     else if (verb == "expect") {
         EXPECT_TRUE(step.at(1) == "start" ? ShowsStart(form) : ShowsHouse(form, number(2)));
         for (std::size_t i = 2; i < step.size(); ++i) {
@@ -144,12 +121,21 @@ inline void PlayStep(FormDriver& form, const std::vector<std::string>& step) {
     }
 }
 
-// The table on one runtime: one test a scenario, named after it.
-inline std::string ScenarioName(const ::testing::TestParamInfo<Scenario>& info) {
-    std::string name;
-    for (char c : info.param.name) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
+// A step, and after an action the Clicks it raised: one if it changed the house; at most one for a
+// choice of the chosen house (a row, an option or an arrow key), which a platform may report; none
+// for anything else.
+inline void PlayCounted(FormDriver& form, const std::vector<std::string>& step) {
+    const int house = form.ListIndex(0), clicks = form.Clicks();
+    PlayStep(form, step);
+    if (step[0] == "expect" || clicks < 0) return;
+    const int raised = form.Clicks() - clicks;
+    if (form.ListIndex(0) != house) EXPECT_EQ(raised, 1) << "Clicks raised by " << step[0];
+    else if (step[0] == "row" || step[0] == "option" || step[0].ends_with("-key")) EXPECT_LE(raised, 1) << "Clicks raised by " << step[0];
+    else EXPECT_EQ(raised, 0) << "Clicks raised by " << step[0];
 }
+
+// The table on one runtime: one test a scenario, named after it.
+inline std::string ScenarioName(const ::testing::TestParamInfo<Scenario>& info) { return TestName(info.param.name); }
 
 }  // namespace quorbel::testing
 
@@ -161,9 +147,9 @@ inline std::string ScenarioName(const ::testing::TestParamInfo<Scenario>& info) 
         DRIVER form;                                                                                  \
         for (const auto& step : GetParam().steps) {                                                   \
             SCOPED_TRACE(step[0] + (step.size() > 1 ? " " + step[1] : std::string()));                \
-            ::quorbel::testing::PlayStep(form, step);                                                 \
+            ::quorbel::testing::PlayCounted(form, step);                                              \
         }                                                                                             \
     }                                                                                                 \
     INSTANTIATE_TEST_SUITE_P(Table, FIXTURE,                                                          \
-                             ::testing::ValuesIn(::quorbel::testing::ReadBehaviourTable(RUNTIME)),   \
+                             ::testing::ValuesIn(::quorbel::testing::ScenariosFor(RUNTIME)),        \
                              ::quorbel::testing::ScenarioName)

@@ -15,7 +15,7 @@ using headless::HeadlessForm;
 
 class HeadlessDriver : public testing::FormDriver {
 public:
-    HeadlessForm form{MainWindowLayout, HouseSelection};
+    HeadlessForm form{MainWindowLayout, testing::kCountedSelection};
 
     void ClickListRow(int list, int row) override {
         form.ClickListRow(static_cast<Index>(list), static_cast<Index>(row));
@@ -26,11 +26,26 @@ public:
     int ListIndex(int list) const override { return form.ListIndexOf(static_cast<Index>(list)); }
     bool OptionChecked(int option) const override { return form.CheckedOption() == option; }
     std::string Text() const override { return form.TextOf(0); }
+    int Clicks() const override { return testing::clicksDelivered; }
 };
 
 }  // namespace
 
 QUORBEL_BEHAVIOUR_TABLE(HeadlessBehaviour, HeadlessDriver, "headless");
+
+namespace {
+
+// Each bad table fails the reader at the line its first comment names.
+TEST(BehaviourTable, TheReaderRejectsEveryBadTable) {
+    for (const auto& [name, text] : kBadTables) {
+        const std::string_view table(text);
+        const std::size_t at = table.find("line ");
+        const std::string line(table.substr(at, table.find(':', at) - at + 1));
+        EXPECT_EQ(testing::ReadBehaviourTable(table, "headless").error.substr(0, line.size()), line) << name;
+    }
+}
+
+}  // namespace
 
 namespace {
 
@@ -109,6 +124,10 @@ TEST(RuntimeErrors, AMissingElementIsRaisedNotSwallowed) {
     EXPECT_THROW(controls.Text1(2), RuntimeError);
     EXPECT_THROW(controls.List2().List(5), RuntimeError);
     EXPECT_THROW(controls.List1(0).SetListIndex(5), RuntimeError);
+    // An element no runtime placed is missing too.
+    std::array<ListBox*, 4> lists{&controls.List1(0), nullptr, &controls.List1(2), &controls.List1(3)};
+    const ControlServices partial(lists, controls.List2(), {}, {});
+    EXPECT_THROW(partial.List1(1), RuntimeError);
     try {
         List1_Click(controls, -32768);
         ADD_FAILURE() << "no run-time error";

@@ -17,7 +17,7 @@ endif()
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 macro(quorbel_platform_targets)
-add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp)
+add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp src/platform/win32/win32_failure.cpp)
 target_link_libraries(quorbel_win32 PUBLIC quorbel_core comctl32 PRIVATE quorbel_warnings)
 
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
@@ -37,12 +37,22 @@ add_executable(Quorbel WIN32 src/app/main_windows.cpp src/app/quorbel.rc)
 target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
 
-# What the tests run beside the program under Wine: the probe that reads its window from outside,
-# and a build of the program whose event procedures fail, linked exactly as the program is.
-option(QUORBEL_PROBE "Also build the programs the Wine tests run beside Quorbel.exe" OFF)
-if(QUORBEL_PROBE)
-  add_executable(quorbel_probe tests/win32/probe.cpp)
-  target_include_directories(quorbel_probe PRIVATE src)
+# The Windows runtime's tests, run under Wine: a program that plays the behaviour table on the form
+# the runtime builds in its process and checks the window, and a build of the program whose event
+# procedures fail, linked exactly as the program is, which the tests start beside it.
+option(QUORBEL_WINE_TESTS "Also build the programs the Wine tests run" OFF)
+if(QUORBEL_WINE_TESTS)
+  include(tests/behaviour_table.cmake)
+  quorbel_behaviour_table_header(${CMAKE_BINARY_DIR}/tests)
+  # GoogleTest from Debian's sources, built here like everything else: no exceptions, no RTTI.
+  set(QUORBEL_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest's sources, for the Wine tests")
+  add_library(quorbel_gtest STATIC ${QUORBEL_GTEST_SOURCE}/src/gtest-all.cc)
+  target_include_directories(quorbel_gtest SYSTEM PUBLIC ${QUORBEL_GTEST_SOURCE}/include PRIVATE ${QUORBEL_GTEST_SOURCE})
+  target_compile_options(quorbel_gtest PUBLIC "SHELL:-include ${CMAKE_SOURCE_DIR}/tests/win32/gtest_notification.hpp")
+
+  add_executable(quorbel_wine_tests tests/win32/wine_tests.cpp src/app/quorbel.rc)
+  target_include_directories(quorbel_wine_tests PRIVATE src/app tests ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(quorbel_wine_tests PRIVATE quorbel_win32 quorbel_gtest quorbel_warnings)
 
   add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/quorbel.rc)
   target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})

@@ -1,4 +1,5 @@
-// Run-time errors of the control operations, worded the same for every runtime.
+// The run-time errors the core raises (a missing element, a row out of range, a form bound to no
+// procedure), worded once for every runtime.
 #include "window/control_services.hpp"
 #include "window/form_events.hpp"
 

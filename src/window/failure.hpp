@@ -15,10 +15,27 @@ namespace quorbel {
 
 // Every message the program shows about a failure starts so, in Bulgarian like all its words.
 inline constexpr std::string_view kRunTimeErrorPrefix = "Грешка при изпълнение: ";
+
+namespace detail {
+// The prefix and a text as one constant message.
+template <const std::string_view& Text>
+struct Prefixed {
+    static constexpr auto chars = [] {
+        std::array<char, kRunTimeErrorPrefix.size() + Text.size()> joined{};
+        for (std::size_t i = 0; i < joined.size(); ++i)
+            joined[i] = i < kRunTimeErrorPrefix.size() ? kRunTimeErrorPrefix[i] : Text[i - kRunTimeErrorPrefix.size()];
+        return joined;
+    }();
+    static constexpr std::string_view value{chars.data(), chars.size()};
+};
+inline constexpr std::string_view kOutOfMemoryText = "няма достатъчно памет.";
+inline constexpr std::string_view kUnexpectedFailureText = "неочаквана грешка.";
+}  // namespace detail
+
 // Memory ran out.
-inline constexpr std::string_view kOutOfMemory = "Грешка при изпълнение: няма достатъчно памет.";
+inline constexpr std::string_view kOutOfMemory = detail::Prefixed<detail::kOutOfMemoryText>::value;
 // Anything else that went wrong, which nothing the program does should raise.
-inline constexpr std::string_view kUnexpectedFailure = "Грешка при изпълнение: неочаквана грешка.";
+inline constexpr std::string_view kUnexpectedFailure = detail::Prefixed<detail::kUnexpectedFailureText>::value;
 
 // A failure's message, put together without the heap so that even running out of memory can be
 // reported. Longer text is cut at a whole character.

@@ -51,9 +51,10 @@ inline void DeliverClick(const FormEvents& events, const ControlServices& contro
 // How a runtime whose controls report the user's choices one by one calls the procedures. A Click
 // that arrives while a procedure runs was caused by the procedure's own assignments and is not
 // passed on: the nested call would only assign the same house again. Nothing is trapped by the
-// procedures; a failure of any kind goes to `stop` with the message the user reads (where the build
-// has no exceptions it never comes back here: it has already ended the program), and from then on
-// the form takes no further clicks.
+// procedures; a failure of any kind goes to `stop` with the message the user reads, and from then on
+// the form takes no further clicks. (A runtime built without exceptions ends the program where a
+// failure happens and needs none of this.)
+#if defined(__cpp_exceptions)
 class ProcedureRunner {
 public:
     explicit ProcedureRunner(FormEvents events) : events_(events) {}
@@ -62,16 +63,11 @@ public:
     void Run(const ControlServices& controls, ClickOf source, Index index, Stop&& stop) {
         if (running_ || stopped_) return;
         running_ = true;
-#if defined(__cpp_exceptions)
         Trap([&] { DeliverClick(events_, controls, source, index); },
              [&](std::string_view message) {
                  stopped_ = true;
                  stop(message);
              });
-#else
-        static_cast<void>(stop);
-        DeliverClick(events_, controls, source, index);
-#endif
         running_ = false;
     }
 
@@ -80,5 +76,6 @@ private:
     bool running_ = false;
     bool stopped_ = false;
 };
+#endif
 
 }  // namespace quorbel

@@ -19,7 +19,7 @@ namespace quorbel::testing {
 class QtDriver : public FormDriver {
 public:
     QStringList errors;
-    qt::QtForm form{MainWindowLayout, HouseSelection, [this](const QString& m) { errors << m; }};
+    qt::QtForm form{MainWindowLayout, kCountedSelection, [this](const QString& m) { errors << m; }};
 
     QtDriver() {
         form.ShowCentred();
@@ -60,9 +60,11 @@ public:
         QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(l->viewport()->width() / 2, l->viewport()->height() - 1));
     }
     void PressTab() override { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+    // With the cursor keys, which only a text area selectable from the keyboard follows.
     void SelectAllText() override {
         TextArea()->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(TextArea(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(TextArea(), Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(TextArea(), Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
     }
     void Type(const std::string& text) override {
         TextArea()->setFocus(Qt::MouseFocusReason);
@@ -121,6 +123,7 @@ public:
         return selected.isEmpty() ? -1 : selected.front().row();
     }
     bool OptionChecked(int option) const override { return Option(option)->isChecked(); }
+    int Clicks() const override { return clicksDelivered; }
     std::string Text() const override {
         return TextArea()->toPlainText().replace('\n', QStringLiteral("\r\n")).toStdString();
     }

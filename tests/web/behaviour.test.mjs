@@ -1,29 +1,7 @@
 // The behaviour table with real mouse and keyboard input, what only the page does, and a run-time
 // error.
-import fs from 'node:fs';
-import { test, expect } from './fixtures.mjs';
+import { test, expect, scenarios } from './fixtures.mjs';
 import { testPageUrl } from './browser.mjs';
-
-// The behaviour table: [{ name, steps, cannot }], cannot being why the page cannot play it.
-function readTable(runtime) {
-  const scenarios = [];
-  const cannot = new Map();
-  const table = fs.readFileSync(new URL('../behaviour.txt', import.meta.url), 'utf8');
-  for (const line of table.split('\n')) {
-    const words = line.split(' # ')[0].trim().split(/\s+/).filter(Boolean);
-    if (!words.length || words[0].startsWith('#')) continue;
-    if (words[0] === 'cannot') {
-      if (words[1] === runtime) cannot.set(words[2], words.slice(3).join(' '));
-    } else if (words[0] === 'scenario') {
-      scenarios.push({ name: words.slice(1).join(' '), steps: [], cannot: null });
-    } else if (cannot.has(words[0])) {
-      scenarios.at(-1).cannot ??= `${words[0]}: ${cannot.get(words[0])}`;
-    } else {
-      scenarios.at(-1).steps.push(words);
-    }
-  }
-  return scenarios;
-}
 
 async function play(quorbel, [verb, ...args]) {
   const n = args.map(Number);
@@ -44,7 +22,7 @@ async function play(quorbel, [verb, ...args]) {
 }
 
 test.describe('the behaviour table', () => {
-  for (const { name, steps, cannot } of readTable('page')) {
+  for (const { name, steps, cannot } of scenarios.page) {
     test(name, async ({ quorbel }) => {
       test.skip(Boolean(cannot), cannot);
       for (const step of steps) await test.step(step.join(' '), () => play(quorbel, step));

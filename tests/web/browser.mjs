@@ -8,6 +8,9 @@ export const webBuild = process.env.QUORBEL_WEB_BUILD || path.join(here, '..', '
 export const pagePath = path.join(webBuild, 'quorbel.html');
 export const pageUrl = pathToFileURL(pagePath).href;
 export const testPageUrl = pathToFileURL(path.join(webBuild, 'tests', 'quorbel-test.html')).href;
+// The behaviour table and the content's texts, written by the native build tree.
+export const tableJson = process.env.QUORBEL_TABLE_JSON
+  || path.join(here, '..', '..', 'build', 'dev', 'tests', 'behaviour.json');
 
 export const launchOptions = {
   executablePath: '/usr/bin/chromium',

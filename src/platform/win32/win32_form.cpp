@@ -4,38 +4,17 @@
 
 #include <commctrl.h>
 
-#include "window/control_arrays.hpp"
-
 #include <array>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <utility>
+
+#include "platform/win32/win32_failure.hpp"
+#include "platform/win32/win32_text.hpp"
+#include "window/control_arrays.hpp"
 
 namespace quorbel::win32 {
 
 namespace {
-
-// A UTF-8 text as UTF-16 for Windows, owned, zero-terminated.
-class WideText {
-public:
-    explicit WideText(std::string_view utf8) {
-        const int size = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        chars_ = std::make_unique<wchar_t[]>(static_cast<std::size_t>(size) + 1);
-        if (size > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), chars_.get(), size);
-    }
-    const wchar_t* c_str() const { return chars_.get(); }
-
-private:
-    std::unique_ptr<wchar_t[]> chars_;
-};
-
-Text Narrow(const wchar_t* wide, int length) {
-    const int size = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr) : 0;
-    Text utf8(static_cast<std::size_t>(size));
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.Data(), size, nullptr, nullptr);
-    return utf8;
-}
 
 COLORREF ToColorRef(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
@@ -73,49 +52,6 @@ int SystemMetric(int index, UINT dpi) {
     return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 
-// Where a failure is shown: over the form once it exists (which keeps the user from clicking on
-// while the message is up), with the form's name as the caption.
-struct FailureReport {
-    HWND owner = nullptr;
-    std::string_view caption;
-    bool ending = false;
-};
-FailureReport failureReport;
-
-// UTF-8 to UTF-16 in a buffer of the caller's: a failure is shown without the heap, which may be
-// what ran out.
-template <std::size_t N>
-const wchar_t* WideInto(std::array<wchar_t, N>& buffer, std::string_view utf8) {
-    const int written = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), buffer.data(),
-                                            static_cast<int>(buffer.size() - 1));
-    buffer[static_cast<std::size_t>(written > 0 ? written : 0)] = L'\0';
-    return buffer.data();
-}
-
-// Something Windows was asked to do at start failed: the message names it, with the system's reason.
-[[noreturn]] void FailedTo(std::string_view what) {
-    const DWORD error = GetLastError();
-    FailureMessage message(kRunTimeErrorPrefix);
-    message << what;
-    std::array<wchar_t, 256> reason{};
-    DWORD length = error ? FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                          0, reason.data(), static_cast<DWORD>(reason.size()), nullptr)
-                         : 0;
-    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
-        --length;
-    std::array<char, 512> utf8{};
-    const int size = length ? WideCharToMultiByte(CP_UTF8, 0, reason.data(), static_cast<int>(length), utf8.data(),
-                                                  static_cast<int>(utf8.size()), nullptr, nullptr)
-                            : 0;
-    if (size > 0)
-        message << ": " << std::string_view(utf8.data(), static_cast<std::size_t>(size));
-    else if (error)
-        message << " (код " << static_cast<long>(error) << ").";
-    else
-        message << ".";
-    EndWithFailure(message.View());
-}
-
 // A multi-line edit asks the dialog manager for every key, Tab included, and only hands Tab on when
 // its parent is a dialog box; in this plain window Tab would stay in the text box for good.
 LRESULT CALLBACK LetTabLeave(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -151,28 +87,20 @@ private:
     HWND list_;
 };
 
-// An auto radio button has already checked itself when its BN_CLICKED arrives, so the group's
-// record of its checked option (`checked`, the button's id or 0) tells a click that checked it
-// from a click on the option that was checked already, which raises no Click.
 class OptionAdapter final : public OptionButton {
 public:
-    OptionAdapter(HWND form, int id, int firstId, int lastId, int& checked)
-        : form_(form), id_(id), firstId_(firstId), lastId_(lastId), checked_(checked) {}
+    OptionAdapter(HWND form, int id, int firstId, int lastId) : form_(form), id_(id), firstId_(firstId), lastId_(lastId) {}
     void SetValue(bool checked) override {
         // BM_SETCHECK leaves the rest of the group alone and sends no BN_CLICKED.
-        if (!checked) {
+        if (!checked)
             CheckDlgButton(form_, id_, BST_UNCHECKED);
-            if (checked_ == id_) checked_ = 0;
-        } else if (IsDlgButtonChecked(form_, id_) != BST_CHECKED) {
+        else if (IsDlgButtonChecked(form_, id_) != BST_CHECKED)
             CheckRadioButton(form_, firstId_, lastId_, id_);
-            checked_ = id_;
-        }
     }
 
 private:
     HWND form_;
     int id_, firstId_, lastId_;
-    int& checked_;
 };
 
 class TextAdapter final : public TextBox {
@@ -184,12 +112,17 @@ private:
     HWND edit_;
 };
 
+}  // namespace
+
 class Form {
 public:
     Form(HINSTANCE instance, const WindowLayout& layout, FormEvents events)
         : instance_(instance), layout_(layout), events_(events),
           formBrush_(CreateSolidBrush(ToColorRef(layout.form.backColor))) {}
     ~Form() {
+        // Run's window has gone when its loop ends; a test's goes here, before what it draws with.
+        if (window_ && IsWindow(window_)) DestroyWindow(window_);
+        UnregisterClassW(kFormClass, instance_);
         for (Built& b : built_)
             if (b.brush) DeleteObject(b.brush);
         DeleteObject(formBrush_);
@@ -202,6 +135,8 @@ public:
 
     void Create(int showCommand, int iconGroup);
     int Loop();
+    void HandleWaiting();
+    HWND Window() const { return window_; }
 
 private:
     struct Built {
@@ -212,6 +147,7 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Dispatch(MSG& message);
     void BuildControls(UINT dpi, bool hidden);
     HFONT FormFont(UINT dpi) const;
     RECT Place(const ControlDescription& c, UINT dpi) const;
@@ -222,6 +158,7 @@ private:
     void SetIcons(UINT dpi);
     const Built* Find(HWND control) const;
     HWND FirstFocusable() const;
+    int CheckedOptionId() const;
     DWORD Style() const;
 
     HINSTANCE instance_;
@@ -229,7 +166,10 @@ private:
     FormEvents events_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
-    int checkedOptionId_ = 0;  // the option button the group last checked, 0 for none
+    // The option checked when the last event was handled, 0 for none. An auto radio button has
+    // already checked itself when its BN_CLICKED arrives: this tells a click that checked it from a
+    // click on the option that was checked already, which raises no Click.
+    int checkedOptionId_ = 0;
     HBRUSH formBrush_;
     HFONT font_ = nullptr;
     int iconGroup_ = 0;
@@ -258,8 +198,9 @@ void Form::Create(int showCommand, int iconGroup) {
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    // The small icon is left to Windows, which makes it from the big one's group at its own size:
+    // a shared icon asked for at the small size would be the big one already loaded.
     windowClass.hIcon = Icon(SM_CXICON, systemDpi, LR_SHARED);
-    windowClass.hIconSm = Icon(SM_CXSMICON, systemDpi, LR_SHARED);
     windowClass.lpszClassName = kFormClass;
     if (!RegisterClassExW(&windowClass)) FailedTo("не може да се регистрира класът на формата");
 
@@ -267,7 +208,7 @@ void Form::Create(int showCommand, int iconGroup) {
     window_ = CreateWindowExW(0, kFormClass, WideText(layout_.form.caption).c_str(), Style(), place.left, place.top,
                               place.right - place.left, place.bottom - place.top, nullptr, nullptr, instance_, this);
     if (!window_) FailedTo("не може да се създаде формата");
-    failureReport.owner = window_;
+    ShowFailuresOver(window_, layout_.form.name);
     const UINT dpi = DpiOf(window_);
     if (dpi != systemDpi) {
         place = Bounds(dpi);
@@ -372,8 +313,7 @@ void Form::BuildControls(UINT dpi, bool hidden) {
                 arrays_.PlaceText1(c.index, std::make_unique<TextAdapter>(control));
                 break;
             case ControlKind::OptionButton:
-                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(window_, id, firstOptionId, lastOptionId,
-                                                                                  checkedOptionId_));
+                arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(window_, id, firstOptionId, lastOptionId));
                 break;
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
@@ -420,10 +360,13 @@ void Form::FitRows(const Built& b) const {
 }
 
 // Places every control again and gives it the font for another DPI, when the window moves to a
-// screen of another DPI.
+// screen of another DPI. The hidden controls are made after the window first draws itself, and
+// until then their slots are empty: every walk over the controls skips an empty slot, and the
+// procedures, which reach every control, can run only once the message loop does, after all exist.
 void Form::Layout(UINT dpi) {
     HFONT font = FormFont(dpi);
     for (const Built& b : built_) {
+        if (!b.window) continue;
         const RECT at = Place(*b.description, dpi);
         MoveWindow(b.window, at.left, at.top, at.right - at.left, at.bottom - at.top, FALSE);
         SendMessageW(b.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -435,12 +378,13 @@ void Form::Layout(UINT dpi) {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// The window keeps its icons at the size of the current DPI; the ones they replace are destroyed.
+// The program's icon at the size METRIC has at DPI.
 HICON Form::Icon(int metric, UINT dpi, UINT flags) const {
     const int size = SystemMetric(metric, dpi);
     return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(iconGroup_), IMAGE_ICON, size, size, flags));
 }
 
+// The window keeps icons of its own at the size of the current DPI; the ones they replace are destroyed.
 void Form::SetIcons(UINT dpi) {
     constexpr std::array<std::pair<WPARAM, int>, 2> kinds{{{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}};
     for (std::size_t i = 0; i < kinds.size(); ++i) {
@@ -458,11 +402,22 @@ int Form::Loop() {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
         if (got == -1) FailedTo("не може да се получи съобщение");  // the queue failed: end, not spin
-        // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
-        if (IsDialogMessageW(window_, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Dispatch(message);
     }
+}
+
+// The messages waiting, as the loop handles them; a quit is for the loop alone.
+void Form::HandleWaiting() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message != WM_QUIT) Dispatch(message);
+}
+
+void Form::Dispatch(MSG& message) {
+    // The dialog manager gives a plain window Tab, Shift+Tab and the arrow keys among options.
+    if (IsDialogMessageW(window_, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
 }
 
 LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -504,12 +459,15 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const Index index = b->description->index;
             const WORD code = HIWORD(wParam);
             // Windows sends no notification for the program's own assignments, so none is nested.
+            const int id = GetDlgCtrlID(b->window);
             if (b->description->kind == ControlKind::ListBox && code == LBN_SELCHANGE)
                 DeliverClick(events_, arrays_.Services(), ClickOf::List1, index);
             else if (b->description->kind == ControlKind::OptionButton && code == BN_CLICKED &&
-                     SendMessageW(b->window, BM_GETCHECK, 0, 0) == BST_CHECKED &&
-                     std::exchange(checkedOptionId_, GetDlgCtrlID(b->window)) != GetDlgCtrlID(b->window))
+                     IsDlgButtonChecked(window_, id) == BST_CHECKED && id != checkedOptionId_)
                 DeliverClick(events_, arrays_.Services(), ClickOf::Option1, index);
+            else
+                return 0;
+            checkedOptionId_ = CheckedOptionId();  // the user's click, or what the procedure checked
             return 0;
         }
         case WM_ACTIVATE:
@@ -544,49 +502,42 @@ const Form::Built* Form::Find(HWND control) const {
     return nullptr;
 }
 
+int Form::CheckedOptionId() const {
+    for (const Built& b : built_)
+        if (b.window && b.description->kind == ControlKind::OptionButton &&
+            SendMessageW(b.window, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return GetDlgCtrlID(b.window);
+    return 0;
+}
+
 HWND Form::FirstFocusable() const {
     for (const Built& b : built_)
-        if (b.description && TakesFocus(*b.description)) return b.window;
+        if (b.window && TakesFocus(*b.description)) return b.window;
     return nullptr;
 }
 
+namespace {
+void Prepare(const WindowLayout& layout) {
+    ShowFailuresOver(nullptr, layout.form.name);
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&common);
+}
 }  // namespace
 
 int Run(HINSTANCE instance, int showCommand, const WindowLayout& layout, FormEvents events, int iconGroup) {
-    failureReport.caption = layout.form.name;
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&common);
+    Prepare(layout);
     Form form(instance, layout, events);
     form.Create(showCommand, iconGroup);
     return form.Loop();
 }
 
+OpenForm::OpenForm(HINSTANCE instance, const WindowLayout& layout, FormEvents events, int iconGroup) {
+    Prepare(layout);
+    form_ = std::make_unique<Form>(instance, layout, events);
+    form_->Create(SW_SHOWNORMAL, iconGroup);
+}
+OpenForm::~OpenForm() = default;
+HWND OpenForm::Window() const { return form_->Window(); }
+void OpenForm::HandleWaiting() { form_->HandleWaiting(); }
+
 }  // namespace quorbel::win32
-
-namespace quorbel {
-
-// The Windows program has nothing to unwind to: a failure is shown where it happens and ends the
-// program with status 1, as the original's run-time did.
-void EndWithFailure(std::string_view message) noexcept {
-    win32::FailureReport& report = win32::failureReport;
-    if (report.ending) ExitProcess(1);  // failed again while showing the first: end at once
-    report.ending = true;
-    std::array<wchar_t, 600> text{}, caption{};
-    MessageBoxW(report.owner, win32::WideInto(text, message), win32::WideInto(caption, report.caption),
-                MB_OK | MB_ICONERROR);
-    ExitProcess(1);
-}
-
-}  // namespace quorbel
-
-// Memory that cannot be had is a failure like any other: shown, and the program ends. Nothing
-// returns null or throws.
-void* operator new(std::size_t size) {
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    quorbel::EndWithFailure(quorbel::kOutOfMemory);
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }

@@ -1,0 +1,57 @@
+// Writes, for the tests that are not C++, the behaviour table as each runtime plays it (read by the
+// one reader) and the texts a test compares with, as JSON on stdout. A malformed table fails the build.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "behaviour_table.hpp"
+#include "content/house_table.hpp"
+#include "content/texts.hpp"
+#include "table_reader.hpp"
+
+namespace {
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out + '"';
+}
+
+template <typename Range, typename Write>
+std::string Array(const Range& range, Write write) {
+    std::string out = "[";
+    for (const auto& item : range) out += (out.size() > 1 ? ", " : "") + write(item);
+    return out + "]";
+}
+
+}  // namespace
+
+int main() {
+    using namespace quorbel;
+    std::string json = "{\n\"content\": {\n";
+    json += "  \"hints\": " + Array(HintTexts, Quoted) + ",\n";
+    json += "  \"statement\": " + Quoted(StatementText) + ",\n";
+    json += "  \"colours\": " + Array(HouseTable, [](const House& h) { return Quoted(h.colourCaption); }) + ",\n";
+    json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + "\n},\n";
+    json += "\"scenarios\": {";
+    for (std::string_view runtime : testing::kTableRuntimes) {
+        const testing::Table table = testing::ReadBehaviourTable(kBehaviourTable, runtime);
+        if (!table.error.empty()) {
+            std::fprintf(stderr, "behaviour.txt: %s\n", table.error.c_str());
+            return 1;
+        }
+        json += std::string(runtime == testing::kTableRuntimes[0] ? "" : ",") + "\n  " + Quoted(runtime) + ": " +
+                Array(table.scenarios, [](const testing::Scenario& s) {
+                    return "\n    {\"name\": " + Quoted(s.name) + ", \"test\": " + Quoted(testing::TestName(s.name)) + ", \"cannot\": " + Quoted(s.cannot) + ", \"steps\": " +
+                           Array(s.steps, [](const auto& step) { return Array(step, Quoted); }) + "}";
+                });
+    }
+    json += "\n}\n}\n";
+    std::fputs(json.c_str(), stdout);
+    return 0;
+}
