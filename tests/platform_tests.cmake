@@ -12,7 +12,7 @@ if(TARGET quorbel_qt)
   add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp qt/soak_test.cpp)
   target_include_directories(qt_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR} qt ${CMAKE_BINARY_DIR})
   add_dependencies(qt_window_tests quorbel_icon)
-  target_link_libraries(qt_window_tests PRIVATE quorbel_qt quorbel_warnings Qt6::Test GTest::gtest)
+  target_link_libraries(qt_window_tests PRIVATE quorbel_qt quorbel_warnings Qt6::Test Qt6::GuiPrivate GTest::gtest)
   gtest_discover_tests(qt_window_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 

@@ -1,7 +1,10 @@
 // Builds the form's widgets by walking the window layout and adapts them to the control services.
 #include "platform/qt/qt_form.hpp"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -39,7 +42,48 @@ protected:
         if (selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::ClearAndSelect;
     }
+
+    // A list has a current row only while it has the focus: the view announces every change of
+    // its current row to screen readers as the focus moving there, and a current row left in a
+    // list the user is not in still claims the focus. Coming in, the current row is the selected
+    // one, so that a screen reader says it and the arrow keys move on from it.
+    void focusInEvent(QFocusEvent* event) override {
+        const QModelIndexList selected = selectionModel()->selectedIndexes();
+        if (!selected.isEmpty()) selectionModel()->setCurrentIndex(selected.front(), QItemSelectionModel::NoUpdate);
+        QListWidget::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QListWidget::focusOutEvent(event);
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
 };
+
+// The window's title, a heading to a screen reader; Qt's own label is plain text.
+class HeadingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+};
+
+class AccessibleHeading final : public QAccessibleWidget {
+public:
+    explicit AccessibleHeading(QLabel* label) : QAccessibleWidget(label, QAccessible::Heading) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? static_cast<QLabel*>(widget())->text() : QAccessibleWidget::text(t);
+    }
+};
+
+// Tab enters the options at the checked one, as on the other runtimes; Qt's own rule leaves the
+// tab stop on the option that last had the focus.
+void MoveTabStopTo(QRadioButton* checked) {
+    for (QObject* sibling : checked->parentWidget()->children())
+        if (auto* option = qobject_cast<QRadioButton*>(sibling))
+            option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+QAccessibleInterface* HeadingFactory(const QString&, QObject* object) {
+    auto* label = dynamic_cast<HeadingLabel*>(object);
+    return label ? new AccessibleHeading(label) : nullptr;
+}
 
 // A frame drawn as an etched rectangle with its caption standing on the top edge. The style's own
 // group box frame is a picture that the style loads on first paint, and loading it starts every
@@ -82,10 +126,14 @@ public:
     void SetListIndex(Index row) override {
         CheckListRow(row, list_->count(), true);
         if (row == ListIndex()) return;  // no change, no Click
+        // Only the list the user is in moves its current row (see SelectionList).
+        const QModelIndex index = list_->model()->index(row, 0);
         if (row == kNoRow)
             list_->clearSelection();
+        else if (list_->hasFocus())
+            list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         else
-            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            list_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     }
     Text List(Index row) const override {
         CheckListRow(row, list_->count(), false);
@@ -127,6 +175,8 @@ private:
 
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
     : runner_(events), reportError_(std::move(reportError)) {
+    static const bool headingsKnown = (QAccessible::installFactory(HeadingFactory), true);
+    static_cast<void>(headingsKnown);
     Build(layout);
 }
 
@@ -198,7 +248,10 @@ void QtForm::Build(const WindowLayout& layout) {
                 break;
             }
             case ControlKind::Label: {
-                auto* label = new QLabel(ToQString(c.text), parent);
+                // The text once the label is whole: setting it tells screen readers, which fixes the
+                // label's accessible kind as it is at that moment.
+                QLabel* label = c.heading ? new HeadingLabel(parent) : new QLabel(parent);
+                label->setText(ToQString(c.text));
                 label->setAlignment((c.centredText ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
                 widget = label;
                 break;
@@ -209,8 +262,10 @@ void QtForm::Build(const WindowLayout& layout) {
             case ControlKind::OptionButton: {
                 auto* option = new QRadioButton(ToQString(c.text), parent);
                 arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(option));
-                connect(option, &QRadioButton::toggled, this, [this, index = c.index](bool checked) {
-                    if (checked) Dispatch(ClickOf::Option1, index);
+                connect(option, &QRadioButton::toggled, this, [this, option, index = c.index](bool checked) {
+                    if (!checked) return;
+                    MoveTabStopTo(option);
+                    Dispatch(ClickOf::Option1, index);
                 });
                 widget = option;
                 break;
@@ -256,12 +311,9 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         widget->setHidden(c.hidden);
 
-        if (const std::size_t label = NamingLabel(layout, tab); label < built_.size()) {
-            auto* heading = static_cast<QLabel*>(built_[label].widget);
-            widget->setAccessibleName(heading->text());
-            heading->setBuddy(widget);
-        }
-        if (c.kind == ControlKind::Frame) widget->setAccessibleName(ToQString(c.text));
+        if (c.kind != ControlKind::Label) widget->setAccessibleName(ToQString(AccessibleName(layout, tab)));
+        if (const std::size_t label = NamingLabel(layout, tab); label < built_.size())
+            static_cast<QLabel*>(built_[label].widget)->setBuddy(widget);
         if (widget->focusPolicy() & Qt::TabFocus) {
             if (previousInTabOrder) setTabOrder(previousInTabOrder, widget);
             previousInTabOrder = widget;
