@@ -51,6 +51,15 @@ protected:
         const QModelIndexList selected = selectionModel()->selectedIndexes();
         if (!selected.isEmpty()) selectionModel()->setCurrentIndex(selected.front(), QItemSelectionModel::NoUpdate);
         QListWidget::focusInEvent(event);
+        // Qt tells screen readers of the list's own focus after this handler, which would leave
+        // them on the list rather than its row: the row's focus is told once that is done.
+        QMetaObject::invokeMethod(this, [this] { TellFocusedRow(); }, Qt::QueuedConnection);
+    }
+    void TellFocusedRow() {
+        if (!hasFocus() || !currentIndex().isValid() || !QAccessible::isActive()) return;
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(currentIndex().row());
+        QAccessible::updateAccessibility(&focus);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QListWidget::focusOutEvent(event);
