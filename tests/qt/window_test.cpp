@@ -15,6 +15,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <new>
@@ -69,6 +71,43 @@ TEST(QtWindow, ClientAreaTitleAndColoursMatchTheLayoutAt96Dpi) {
         EXPECT_EQ(heading->width(), d.List(list)->width());
         EXPECT_EQ(At(shot, heading->x() + 1, heading->y() + 1), label);
     }
+
+    // The focus shows on every control that takes it, by a mark beside it that stands out from
+    // what is around it at 3:1 or more.
+    auto luminance = [](QRgb c) {
+        auto channel = [](int v) { return v / 255.0 <= 0.03928 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    auto contrast = [&](QRgb a, QRgb b) {
+        return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+    };
+    for (QWidget* control : {static_cast<QWidget*>(d.TextArea()), static_cast<QWidget*>(d.Option(2)),
+                             static_cast<QWidget*>(d.List(0)), static_cast<QWidget*>(d.List(3))}) {
+        control->setFocus(Qt::TabFocusReason);
+        const QImage focused = d.form.grab().toImage();
+        const QPoint left = control->mapTo(&d.form, QPoint(0, control->height() / 2));
+        EXPECT_GE(contrast(At(focused, left.x() - 2, left.y()), At(focused, left.x() - 5, left.y())), 3.0)
+            << control->objectName().toStdString();
+    }
+
+    // Where the platform's palette asks for high contrast, its colours stand in for the form's.
+    QPalette high(Qt::white, Qt::black);
+    ASSERT_TRUE(qt::IsHighContrast(high));
+    ASSERT_FALSE(qt::IsHighContrast(QApplication::palette()));
+    const QPalette ordinary = QApplication::palette();
+    QApplication::setPalette(high);
+    {
+        qt::QtForm form(MainWindowLayout, HouseSelection, [](const QString&) {});
+        form.ShowCentred();
+        const QImage system = form.grab().toImage();
+        const QRgb window = high.color(QPalette::Window).rgb() & 0xFFFFFF;
+        EXPECT_EQ(At(system, 2, 200), window);
+        EXPECT_EQ(At(system, 64, 1), window);
+        QWidget* option = form.Control("Option1", 0);
+        const QPoint corner = option->mapTo(&form, QPoint(option->width() - 2, option->height() - 2));
+        EXPECT_EQ(At(system, corner.x(), corner.y()), window);
+    }
+    QApplication::setPalette(ordinary);
 }
 
 // All five rows of every list are on view with no scroll bar, in the metric twin of the font and

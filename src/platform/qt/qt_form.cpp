@@ -16,6 +16,9 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quorbel::qt {
 
 namespace {
@@ -25,6 +28,14 @@ QString ToQString(std::string_view text) {
 }
 
 QColor ToColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+double RelativeLuminance(const QColor& colour) {
+    auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) + 0.0722 * channel(colour.blue());
+}
 
 // A single-selection list whose user can move the selection but never clear it: Ctrl+click,
 // Ctrl+Space and a click on no row (the strip under the last row that fitting the rows leaves)
@@ -119,6 +130,42 @@ protected:
 
 }  // namespace
 
+bool IsHighContrast(const QPalette& palette) {
+    const double a = RelativeLuminance(palette.color(QPalette::Window));
+    const double b = RelativeLuminance(palette.color(QPalette::WindowText));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 19.0;
+}
+
+// A ring round the control that has the focus, drawn over the form in the window's text colour:
+// black on the form's own colours (12:1 on its background, 5:1 or more on every option's), the
+// theme's text colour under high contrast. The controls' own focus marks are faint (a list's
+// selected row hardly changes, the text area shows only its caret), and the theme's selection
+// colours are left as they are.
+class QtForm::FocusRing final : public QWidget {
+public:
+    static constexpr int kGap = 1, kWidth = 2;
+
+    explicit FocusRing(QtForm* form) : QWidget(form) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        connect(qApp, &QApplication::focusChanged, this, [this, form](QWidget*, QWidget* now) {
+            if (!now || !form->isAncestorOf(now) || now->window() != form) return hide();
+            const int out = kGap + kWidth;
+            setGeometry(QRect(now->mapTo(form, QPoint(0, 0)), now->size()).adjusted(-out, -out, out, out));
+            raise();
+            show();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QPen(parentWidget()->palette().color(QPalette::WindowText), kWidth));
+        painter.drawRect(QRectF(rect()).adjusted(kWidth / 2.0, kWidth / 2.0, -kWidth / 2.0, -kWidth / 2.0));
+    }
+};
+
 struct QtForm::Built {
     const ControlDescription* description;
     QWidget* widget;
@@ -199,9 +246,13 @@ void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     setObjectName(ToQString(form.name));
     setWindowTitle(ToQString(form.caption));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToColor(form.backColor));
-    setPalette(palette);
+    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
+    const bool ownColours = !IsHighContrast(this->palette());
+    if (ownColours) {
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, ToColor(form.backColor));
+        setPalette(palette);
+    }
     setAutoFillBackground(true);
 
     // Every control inherits this font. Qt picks glyphs by Unicode, so the character set needs no
@@ -303,7 +354,7 @@ void QtForm::Build(const WindowLayout& layout) {
                             LogicalPixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
         if (contents) contents->SetText(c.text);
-        if (c.background) {
+        if (c.background && ownColours) {
             QPalette own = widget->palette();
             // Buttons paint their background in the Button role, the rest in Window.
             own.setColor(widget->backgroundRole(), ToColor(*c.background));
@@ -329,6 +380,7 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         built_.push_back({&c, widget});
     }
+    focusRing_ = new FocusRing(this);
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {
