@@ -60,6 +60,12 @@ if(QUORBEL_WINDOWS_TESTS)
       /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_window_test.py
       ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
     set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
+    # Names, the announced hint and high contrast, checked from inside a build of the program.
+    quorbel_add_test_needing(windows_accessibility_under_wine_${arch} "make windows"
+      "${build_dir}/quorbel_accessibility.exe"
+      xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_under_wine
+      ${arch} ${CMAKE_BINARY_DIR}/wineprefix-${arch} ${build_dir}/quorbel_accessibility.exe)
+    set_tests_properties(windows_accessibility_under_wine_${arch} PROPERTIES TIMEOUT 600 RESOURCE_LOCK display)
   endforeach()
 endif()
 
