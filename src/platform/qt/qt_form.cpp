@@ -128,24 +128,16 @@ protected:
     }
 };
 
-}  // namespace
-
-bool IsHighContrast(const QPalette& palette) {
-    const double a = RelativeLuminance(palette.color(QPalette::Window));
-    const double b = RelativeLuminance(palette.color(QPalette::WindowText));
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 19.0;
-}
-
 // A ring round the control that has the focus, drawn over the form in the window's text colour:
 // black on the form's own colours (12:1 on its background, 5:1 or more on every option's), the
 // theme's text colour under high contrast. The controls' own focus marks are faint (a list's
 // selected row hardly changes, the text area shows only its caret), and the theme's selection
 // colours are left as they are.
-class QtForm::FocusRing final : public QWidget {
+class FocusRing final : public QWidget {
 public:
     static constexpr int kGap = 1, kWidth = 2;
 
-    explicit FocusRing(QtForm* form) : QWidget(form) {
+    explicit FocusRing(QWidget* form) : QWidget(form) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         hide();
@@ -165,6 +157,14 @@ protected:
         painter.drawRect(QRectF(rect()).adjusted(kWidth / 2.0, kWidth / 2.0, -kWidth / 2.0, -kWidth / 2.0));
     }
 };
+
+}  // namespace
+
+bool IsHighContrast(const QPalette& palette) {
+    const double a = RelativeLuminance(palette.color(QPalette::Window));
+    const double b = RelativeLuminance(palette.color(QPalette::WindowText));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 19.0;
+}
 
 struct QtForm::Built {
     const ControlDescription* description;
@@ -380,7 +380,7 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         built_.push_back({&c, widget});
     }
-    focusRing_ = new FocusRing(this);
+    new FocusRing(this);  // the form owns it, as every widget on it
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {

@@ -42,7 +42,6 @@ private:
     class ListAdapter;
     class OptionAdapter;
     class TextAdapter;
-    class FocusRing;
 
     void Build(const WindowLayout& layout);
     void Dispatch(ClickOf source, Index index);
@@ -51,7 +50,6 @@ private:
     ErrorReporter reportError_;
     std::vector<Built> built_;
     ControlArrays arrays_;
-    FocusRing* focusRing_ = nullptr;
 };
 
 }  // namespace quorbel::qt
