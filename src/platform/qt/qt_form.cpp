@@ -67,7 +67,9 @@ protected:
         QMetaObject::invokeMethod(this, [this] { TellFocusedRow(); }, Qt::QueuedConnection);
     }
     void TellFocusedRow() {
-        if (!hasFocus() || !currentIndex().isValid() || !QAccessible::isActive()) return;
+        // A list with no house chosen yet is told as the list alone: its current row is only the
+        // place the arrow keys start from, not a choice.
+        if (!hasFocus() || !selectionModel()->isSelected(currentIndex()) || !QAccessible::isActive()) return;
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(currentIndex().row());
         QAccessible::updateAccessibility(&focus);
