@@ -17,7 +17,8 @@ endif()
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 macro(quorbel_platform_targets)
-add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp src/platform/win32/win32_failure.cpp)
+add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp src/platform/win32/win32_failure.cpp
+  src/platform/win32/win32_accessibility.cpp src/platform/win32/win32_contrast.cpp)
 target_link_libraries(quorbel_win32 PUBLIC quorbel_core comctl32 PRIVATE quorbel_warnings)
 
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
@@ -57,5 +58,11 @@ if(QUORBEL_WINE_TESTS)
   add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/quorbel.rc)
   target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})
   target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
+
+  # A build of the program that checks its names, announcements and high contrast from inside.
+  # uuid before oleacc: mingw's oleacc import library also offers IID_IAccessible, as a stub.
+  add_executable(quorbel_accessibility WIN32 tests/win32/accessibility_program.cpp src/app/quorbel.rc)
+  target_include_directories(quorbel_accessibility PRIVATE src/app ${CMAKE_BINARY_DIR})
+  target_link_libraries(quorbel_accessibility PRIVATE quorbel_win32 quorbel_warnings uuid oleacc ole32 oleaut32)
 endif()
 endmacro()

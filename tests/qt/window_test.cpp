@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -12,11 +15,14 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <new>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "platform/qt/qt_runtime.hpp"
 #include "quorbel_icon.hpp"
@@ -65,6 +71,43 @@ TEST(QtWindow, ClientAreaTitleAndColoursMatchTheLayoutAt96Dpi) {
         EXPECT_EQ(heading->width(), d.List(list)->width());
         EXPECT_EQ(At(shot, heading->x() + 1, heading->y() + 1), label);
     }
+
+    // The focus shows on every control that takes it, by a mark beside it that stands out from
+    // what is around it at 3:1 or more.
+    auto luminance = [](QRgb c) {
+        auto channel = [](int v) { return v / 255.0 <= 0.03928 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    auto contrast = [&](QRgb a, QRgb b) {
+        return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+    };
+    for (QWidget* control : {static_cast<QWidget*>(d.TextArea()), static_cast<QWidget*>(d.Option(2)),
+                             static_cast<QWidget*>(d.List(0)), static_cast<QWidget*>(d.List(3))}) {
+        control->setFocus(Qt::TabFocusReason);
+        const QImage focused = d.form.grab().toImage();
+        const QPoint left = control->mapTo(&d.form, QPoint(0, control->height() / 2));
+        EXPECT_GE(contrast(At(focused, left.x() - 2, left.y()), At(focused, left.x() - 5, left.y())), 3.0)
+            << control->objectName().toStdString();
+    }
+
+    // Where the platform's palette asks for high contrast, its colours stand in for the form's.
+    QPalette high(Qt::white, Qt::black);
+    ASSERT_TRUE(qt::IsHighContrast(high));
+    ASSERT_FALSE(qt::IsHighContrast(QApplication::palette()));
+    const QPalette ordinary = QApplication::palette();
+    QApplication::setPalette(high);
+    {
+        qt::QtForm form(MainWindowLayout, HouseSelection, [](const QString&) {});
+        form.ShowCentred();
+        const QImage system = form.grab().toImage();
+        const QRgb window = high.color(QPalette::Window).rgb() & 0xFFFFFF;
+        EXPECT_EQ(At(system, 2, 200), window);
+        EXPECT_EQ(At(system, 64, 1), window);
+        QWidget* option = form.Control("Option1", 0);
+        const QPoint corner = option->mapTo(&form, QPoint(option->width() - 2, option->height() - 2));
+        EXPECT_EQ(At(system, corner.x(), corner.y()), window);
+    }
+    QApplication::setPalette(ordinary);
 }
 
 // All five rows of every list are on view with no scroll bar, in the metric twin of the font and
@@ -192,25 +235,69 @@ TEST(QtWindow, HintsAppearOnlyInTheTextArea) {
     }
 }
 
-TEST(QtWindow, ScreenReadersHearHeadingsCaptionsAndStates) {
+// What a screen reader is told, recorded as Qt raises it.
+struct AccessibilityEvent {
+    QAccessible::Event type;
+    QObject* object;
+    int child;
+};
+std::vector<AccessibilityEvent> accessibilityEvents;
+void RecordAccessibilityEvent(QAccessibleEvent* event) {
+    accessibilityEvents.push_back({event->type(), event->object(), event->child()});
+}
+
+// Every control that takes the focus has the name its label, caption or the content gives it, the
+// title is a heading; a choice raises focus events for no control but the one the user is in, and
+// the new hint is announced as a change of the text area's text.
+TEST(QtWindow, ScreenReadersHearNamesStatesAndChangesWhereTheFocusIs) {
     QtDriver d;
     auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name).toStdString(); };
+    EXPECT_EQ(name(d.TextArea()), TextAreaName);
     for (int list = 0; list < kAttributeCount; ++list)
         EXPECT_EQ(name(d.List(list)), AttributeHeadings[static_cast<std::size_t>(list)]);
     for (int h = 0; h < kHouseCount; ++h)
         EXPECT_EQ(name(d.Option(h)), HouseTable[static_cast<std::size_t>(h)].colourCaption);
     EXPECT_EQ(name(d.form.Control("Frame1", kNotInArray)), FrameCaption);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&d.form)->text(QAccessible::Name).toStdString(), WindowCaption);
+    QAccessibleInterface* title = QAccessible::queryAccessibleInterface(d.form.Control("Label1", 0));
+    EXPECT_EQ(title->role(), QAccessible::Heading);
+    EXPECT_EQ(title->text(QAccessible::Name).toStdString(), TitleText);
 
-    d.ClickListRow(2, 1);
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(d.Option(1))->state().checked);
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(d.Option(0))->state().checked);
+    accessibilityEvents.clear();
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(RecordAccessibilityEvent);
+    // Switched on as a screen reader's arrival does; until then Qt raises nothing.
+    QPlatformAccessibility* platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    ASSERT_NE(platform, nullptr);
+    platform->setActive(true);
+    d.ClickListRow(2, 1);  // the focus goes to List1(2)
+    d.ClickOption(3);      // and on to Option1(3)
+    d.PressTab();          // and into List1(0), whose row is the last focus a screen reader hears of
+    QCoreApplication::processEvents();
+    QAccessible::installUpdateHandler(previous);
+    platform->setActive(false);
+    int textChanges = 0;
+    AccessibilityEvent lastFocus{};
+    for (const auto& [type, object, child] : accessibilityEvents) {
+        if (type == QAccessible::Focus) {
+            EXPECT_TRUE(object == d.List(2) || object == d.Option(3) || object == d.List(0))
+                << object->objectName().toStdString();
+            lastFocus = {type, object, child};
+        }
+        textChanges += object == d.TextArea() && (type == QAccessible::TextUpdated || type == QAccessible::TextInserted);
+    }
+    EXPECT_EQ(textChanges, 2) << "each new hint is announced once";
+    EXPECT_EQ(lastFocus.object, d.List(0));
+    EXPECT_EQ(lastFocus.child, 3);
+
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(d.Option(3))->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(d.Option(1))->state().checked);
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(d.List(0));
     ASSERT_NE(list->tableInterface(), nullptr);
-    QAccessibleInterface* cell = list->tableInterface()->cellAt(1, 0);
+    QAccessibleInterface* cell = list->tableInterface()->cellAt(3, 0);
     ASSERT_NE(cell, nullptr);
     EXPECT_TRUE(cell->state().selected);
-    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), "датчанин");
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(d.List(1))->tableInterface()->cellAt(3, 0)->state().focused);
+    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), AttributeRows(0)[3]);
 }
 
 // The user can move a list's selection but not clear it, so no list is left behind.

@@ -1,7 +1,10 @@
 // Builds the form's widgets by walking the window layout and adapts them to the control services.
 #include "platform/qt/qt_form.hpp"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -13,6 +16,9 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quorbel::qt {
 
 namespace {
@@ -22,6 +28,14 @@ QString ToQString(std::string_view text) {
 }
 
 QColor ToColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+double RelativeLuminance(const QColor& colour) {
+    auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) + 0.0722 * channel(colour.blue());
+}
 
 // A single-selection list whose user can move the selection but never clear it: Ctrl+click,
 // Ctrl+Space and a click on no row (the strip under the last row that fitting the rows leaves)
@@ -39,7 +53,59 @@ protected:
         if (selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::ClearAndSelect;
     }
+
+    // A list has a current row only while it has the focus: the view announces every change of
+    // its current row to screen readers as the focus moving there, and a current row left in a
+    // list the user is not in still claims the focus. Coming in, the current row is the selected
+    // one, so that a screen reader says it and the arrow keys move on from it.
+    void focusInEvent(QFocusEvent* event) override {
+        const QModelIndexList selected = selectionModel()->selectedIndexes();
+        if (!selected.isEmpty()) selectionModel()->setCurrentIndex(selected.front(), QItemSelectionModel::NoUpdate);
+        QListWidget::focusInEvent(event);
+        // Qt tells screen readers of the list's own focus after this handler, which would leave
+        // them on the list rather than its row: the row's focus is told once that is done.
+        QMetaObject::invokeMethod(this, [this] { TellFocusedRow(); }, Qt::QueuedConnection);
+    }
+    void TellFocusedRow() {
+        // A list with no house chosen yet is told as the list alone: its current row is only the
+        // place the arrow keys start from, not a choice.
+        if (!hasFocus() || !selectionModel()->isSelected(currentIndex()) || !QAccessible::isActive()) return;
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(currentIndex().row());
+        QAccessible::updateAccessibility(&focus);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QListWidget::focusOutEvent(event);
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
 };
+
+// The window's title, a heading to a screen reader; Qt's own label is plain text.
+class HeadingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+};
+
+class AccessibleHeading final : public QAccessibleWidget {
+public:
+    explicit AccessibleHeading(QLabel* label) : QAccessibleWidget(label, QAccessible::Heading) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? static_cast<QLabel*>(widget())->text() : QAccessibleWidget::text(t);
+    }
+};
+
+// Tab enters the options at the checked one, as on the other runtimes; Qt's own rule leaves the
+// tab stop on the option that last had the focus.
+void MoveTabStopTo(QRadioButton* checked) {
+    for (QObject* sibling : checked->parentWidget()->children())
+        if (auto* option = qobject_cast<QRadioButton*>(sibling))
+            option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+QAccessibleInterface* HeadingFactory(const QString&, QObject* object) {
+    auto* label = dynamic_cast<HeadingLabel*>(object);
+    return label ? new AccessibleHeading(label) : nullptr;
+}
 
 // A frame drawn as an etched rectangle with its caption standing on the top edge. The style's own
 // group box frame is a picture that the style loads on first paint, and loading it starts every
@@ -64,7 +130,43 @@ protected:
     }
 };
 
+// A ring round the control that has the focus, drawn over the form in the window's text colour:
+// black on the form's own colours (12:1 on its background, 5:1 or more on every option's), the
+// theme's text colour under high contrast. The controls' own focus marks are faint (a list's
+// selected row hardly changes, the text area shows only its caret), and the theme's selection
+// colours are left as they are.
+class FocusRing final : public QWidget {
+public:
+    static constexpr int kGap = 1, kWidth = 2;
+
+    explicit FocusRing(QWidget* form) : QWidget(form) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        connect(qApp, &QApplication::focusChanged, this, [this, form](QWidget*, QWidget* now) {
+            if (!now || !form->isAncestorOf(now) || now->window() != form) return hide();
+            const int out = kGap + kWidth;
+            setGeometry(QRect(now->mapTo(form, QPoint(0, 0)), now->size()).adjusted(-out, -out, out, out));
+            raise();
+            show();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QPen(parentWidget()->palette().color(QPalette::WindowText), kWidth));
+        painter.drawRect(QRectF(rect()).adjusted(kWidth / 2.0, kWidth / 2.0, -kWidth / 2.0, -kWidth / 2.0));
+    }
+};
+
 }  // namespace
+
+bool IsHighContrast(const QPalette& palette) {
+    const double a = RelativeLuminance(palette.color(QPalette::Window));
+    const double b = RelativeLuminance(palette.color(QPalette::WindowText));
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 19.0;
+}
 
 struct QtForm::Built {
     const ControlDescription* description;
@@ -82,10 +184,14 @@ public:
     void SetListIndex(Index row) override {
         CheckListRow(row, list_->count(), true);
         if (row == ListIndex()) return;  // no change, no Click
+        // Only the list the user is in moves its current row (see SelectionList).
+        const QModelIndex index = list_->model()->index(row, 0);
         if (row == kNoRow)
             list_->clearSelection();
+        else if (list_->hasFocus())
+            list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         else
-            list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            list_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     }
     Text List(Index row) const override {
         CheckListRow(row, list_->count(), false);
@@ -127,6 +233,8 @@ private:
 
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
     : runner_(events), reportError_(std::move(reportError)) {
+    static const bool headingsKnown = (QAccessible::installFactory(HeadingFactory), true);
+    static_cast<void>(headingsKnown);
     Build(layout);
 }
 
@@ -140,9 +248,13 @@ void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     setObjectName(ToQString(form.name));
     setWindowTitle(ToQString(form.caption));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToColor(form.backColor));
-    setPalette(palette);
+    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
+    const bool ownColours = !IsHighContrast(this->palette());
+    if (ownColours) {
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, ToColor(form.backColor));
+        setPalette(palette);
+    }
     setAutoFillBackground(true);
 
     // Every control inherits this font. Qt picks glyphs by Unicode, so the character set needs no
@@ -198,7 +310,10 @@ void QtForm::Build(const WindowLayout& layout) {
                 break;
             }
             case ControlKind::Label: {
-                auto* label = new QLabel(ToQString(c.text), parent);
+                // The text once the label is whole: setting it tells screen readers, which fixes the
+                // label's accessible kind as it is at that moment.
+                QLabel* label = c.heading ? new HeadingLabel(parent) : new QLabel(parent);
+                label->setText(ToQString(c.text));
                 label->setAlignment((c.centredText ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
                 widget = label;
                 break;
@@ -209,8 +324,10 @@ void QtForm::Build(const WindowLayout& layout) {
             case ControlKind::OptionButton: {
                 auto* option = new QRadioButton(ToQString(c.text), parent);
                 arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(option));
-                connect(option, &QRadioButton::toggled, this, [this, index = c.index](bool checked) {
-                    if (checked) Dispatch(ClickOf::Option1, index);
+                connect(option, &QRadioButton::toggled, this, [this, option, index = c.index](bool checked) {
+                    if (!checked) return;
+                    MoveTabStopTo(option);
+                    Dispatch(ClickOf::Option1, index);
                 });
                 widget = option;
                 break;
@@ -239,7 +356,7 @@ void QtForm::Build(const WindowLayout& layout) {
                             LogicalPixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
         if (contents) contents->SetText(c.text);
-        if (c.background) {
+        if (c.background && ownColours) {
             QPalette own = widget->palette();
             // Buttons paint their background in the Button role, the rest in Window.
             own.setColor(widget->backgroundRole(), ToColor(*c.background));
@@ -256,18 +373,16 @@ void QtForm::Build(const WindowLayout& layout) {
         }
         widget->setHidden(c.hidden);
 
-        if (const std::size_t label = NamingLabel(layout, tab); label < built_.size()) {
-            auto* heading = static_cast<QLabel*>(built_[label].widget);
-            widget->setAccessibleName(heading->text());
-            heading->setBuddy(widget);
-        }
-        if (c.kind == ControlKind::Frame) widget->setAccessibleName(ToQString(c.text));
+        if (c.kind != ControlKind::Label) widget->setAccessibleName(ToQString(AccessibleName(layout, tab)));
+        if (const std::size_t label = NamingLabel(layout, tab); label < built_.size())
+            static_cast<QLabel*>(built_[label].widget)->setBuddy(widget);
         if (widget->focusPolicy() & Qt::TabFocus) {
             if (previousInTabOrder) setTabOrder(previousInTabOrder, widget);
             previousInTabOrder = widget;
         }
         built_.push_back({&c, widget});
     }
+    new FocusRing(this);  // the form owns it, as every widget on it
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {

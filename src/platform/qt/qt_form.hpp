@@ -17,6 +17,11 @@ namespace quorbel::qt {
 // reporter (ReportAndQuit) shows it and ends the message loop; tests record it instead.
 using ErrorReporter = std::function<void(const QString& message)>;
 
+// Whether a palette asks for high contrast: its window text on its window at the contrast of black
+// on white (19:1 or more; ordinary light and dark themes stay well under it). Where the platform's
+// palette does, its colours win over the form's own.
+bool IsHighContrast(const QPalette& palette);
+
 class QtForm : public QWidget {
 public:
     QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError);

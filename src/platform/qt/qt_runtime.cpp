@@ -73,9 +73,11 @@ void ReportAndQuit(const QString& message) {
 }
 
 void PrepareApplication(QApplication& app, const WindowLayout& layout, const IconPixels* icon) {
+    // The platform's palette, kept where it asks for high contrast: the system's colours then win.
+    const QPalette platform = QGuiApplication::palette();
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(fusion);
-        app.setPalette(fusion->standardPalette());
+        app.setPalette(IsHighContrast(platform) ? platform : fusion->standardPalette());
     }
     QApplication::setApplicationName(QString::fromUtf8(layout.form.name.data(),
                                                        static_cast<qsizetype>(layout.form.name.size())));

@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/win32/win32_accessibility.hpp"
+#include "platform/win32/win32_contrast.hpp"
 #include "platform/win32/win32_failure.hpp"
 #include "platform/win32/win32_text.hpp"
 #include "window/control_arrays.hpp"
@@ -106,7 +108,10 @@ private:
 class TextAdapter final : public TextBox {
 public:
     explicit TextAdapter(HWND edit) : edit_(edit) {}
-    void SetText(std::string_view text) override { SetWindowTextW(edit_, WideText(text).c_str()); }
+    void SetText(std::string_view text) override {
+        SetWindowTextW(edit_, WideText(text).c_str());
+        AnnounceNewText(edit_);
+    }
 
 private:
     HWND edit_;
@@ -170,6 +175,7 @@ private:
     // already checked itself when its BN_CLICKED arrives: this tells a click that checked it from a
     // click on the option that was checked already, which raises no Click.
     int checkedOptionId_ = 0;
+    bool highContrast_ = HighContrastRequested();
     HBRUSH formBrush_;
     HFONT font_ = nullptr;
     int iconGroup_ = 0;
@@ -257,6 +263,10 @@ void Form::BuildControls(UINT dpi, bool hidden) {
 
     for (std::size_t tab = 0; tab < layout_.controls.size(); ++tab) {
         const ControlDescription& c = layout_.controls[tab];
+        // The labels that only name a control are hidden, so made with the hidden controls.
+        if (hidden && NeedsNamingLabel(layout_, tab) &&
+            !PlaceNamingLabel(window_, built_[tab].window, WideText(AccessibleName(layout_, tab)).c_str()))
+            FailedTo("не може да се създаде името на контрола");
         if (c.hidden != hidden) continue;
         const int id = kFirstControlId + static_cast<int>(tab);
         const bool isOption = c.kind == ControlKind::OptionButton;
@@ -436,13 +446,13 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, formBrush_);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, FormBackground(highContrast_, formBrush_));
             return 1;
         }
         case WM_CTLCOLORSTATIC: {
             auto dc = reinterpret_cast<HDC>(wParam);
             const Built* b = Find(reinterpret_cast<HWND>(lParam));
-            if (b && b->brush) {
+            if (b && b->brush && !highContrast_) {
                 SetBkColor(dc, ToColorRef(*b->description->background));
                 return reinterpret_cast<LRESULT>(b->brush);
             }
@@ -486,6 +496,13 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                          suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
+        }
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE: {
+            // High contrast switched on or off, or the system's colours changed while it is on.
+            const bool was = std::exchange(highContrast_, HighContrastRequested());
+            if (was || highContrast_) RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            break;
         }
         case WM_DESTROY:
             PostQuitMessage(0);
