@@ -92,7 +92,7 @@ if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
     ${NODE} ${QUORBEL_WEB_BUILD}/tests/core_tests.js)
   set(_playwright ${CMAKE_CURRENT_SOURCE_DIR}/web/node_modules/@playwright/test/cli.js)
   quorbel_add_test_needing(web_page_in_chromium "make web-tests"
-    "${QUORBEL_WEB_BUILD}/quorbel.html;${QUORBEL_WEB_BUILD}/tests/quorbel-test.html;${_playwright}"
+    "${QUORBEL_WEB_BUILD}/quorbel.html;${QUORBEL_WEB_BUILD}/app/index.html;${QUORBEL_WEB_BUILD}/tests/quorbel-test.html;${_playwright}"
     ${NODE} ${_playwright} test)
   # Playwright's cache of compiled test files is kept in this tree: one shared in /tmp serves a
   # worktree's tests to another's.

@@ -2,7 +2,9 @@
 // console watched, what the user sees of the form, and a PNG reader for screenshots.
 import { test as base, expect } from '@playwright/test';
 import zlib from 'node:zlib';
-import { pageUrl } from './browser.mjs';
+import { spawn } from 'node:child_process';
+import path from 'node:path';
+import { pageUrl, webBuild } from './browser.mjs';
 
 export { expect };
 
@@ -13,15 +15,28 @@ export const statementStart = 'На една улица има 5 къщи, ка�
 export const headings = ['Нация', 'Питие', 'Любимец', 'Марка'];
 export const colours = ['Жълта', 'Синя', 'Червена', 'Зелена', 'Бяла'];
 
-// Opens a page; every request that is not the file itself is refused and recorded, and so is every
-// console error and uncaught exception. After the test, there must have been none of either.
+// Opens a page; every request that is not the file itself (or, for a page served over HTTP, from its
+// own site) is refused and recorded, and so is every console error and uncaught exception. After the
+// test, there must have been none of either. appUrl is the web app folder (build/web/app) served on
+// localhost by Python's own web server, as any static host would serve it.
 export const test = base.extend({
   url: [pageUrl, { option: true }],
+  appUrl: [async ({}, use) => {
+    const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0'],
+      { cwd: path.join(webBuild, 'app'), stdio: ['ignore', 'pipe', 'ignore'] });
+    const port = await new Promise((resolve, reject) => {
+      server.stdout.on('data', (d) => { const m = /port (\d+)/.exec(d); if (m) resolve(m[1]); });
+      server.on('exit', reject);
+    });
+    await use(`http://127.0.0.1:${port}/`);
+    server.kill();
+  }, { scope: 'worker' }],
   quorbel: async ({ page, url }, use) => {
     const stray = [];
     const errors = [];
+    const site = url.startsWith('http') ? new URL(url).origin : null;
     await page.context().route('**/*', (route) => {
-      if (route.request().url() === url) return route.continue();
+      if (route.request().url() === url || new URL(route.request().url()).origin === site) return route.continue();
       stray.push(route.request().url());
       return route.abort();
     });

@@ -3,7 +3,8 @@
 // what assistive technology is told.
 import fs from 'node:fs';
 import { test, expect, readPng, headings, colours, statementStart } from './fixtures.mjs';
-import { pagePath, pageUrl } from './browser.mjs';
+import { chromium } from '@playwright/test';
+import { launchOptions, pagePath, pageUrl } from './browser.mjs';
 
 test.describe('the file', () => {
   test('is one file of at most 128 KiB that names nothing outside itself', () => {
@@ -21,6 +22,48 @@ test.describe('the file', () => {
     await expect(page).toHaveTitle(/Логика/);
     expect(await page.evaluate(() => document.querySelector('link[rel=icon]').href)).toMatch(/^data:image\/png;base64,/);
     await quorbel.expectStart();
+  });
+});
+
+test.describe('the web app folder', () => {
+  // Chromium installs nothing from an incognito context, which a new context is: a profile of its own.
+  test.use({
+    url: async ({ appUrl }, use) => use(appUrl),
+    page: async ({ viewport }, use, testInfo) => {
+      const context = await chromium.launchPersistentContext(testInfo.outputPath('profile'), { ...launchOptions, viewport });
+      await use(context.pages()[0]);
+      await context.close();
+    },
+  });
+
+  test('is installable, and after one visit a reload with no network gives a working form', async ({ quorbel, page }) => {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    const cdp = await page.context().newCDPSession(page);
+    expect((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors).toEqual([]);
+    await page.context().setOffline(true);
+    await page.reload();
+    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+    await quorbel.expectStart();
+    await quorbel.clickListRow(1, 2);
+    await quorbel.expectHouse(2);
+  });
+
+  test('names the form in Bulgarian in its colour, with the page\'s icon scaled whole to 192 and 512 pixels', async ({ url }) => {
+    const manifest = JSON.parse((await (await fetch(new URL('manifest.webmanifest', url))).text()));
+    expect(manifest).toMatchObject({ name: 'Quorbel', lang: 'bg', display: 'standalone', start_url: './',
+      background_color: '#c0c0ff', theme_color: '#c0c0ff' });
+    const single = fs.readFileSync(pagePath, 'utf8');
+    const small = readPng(Buffer.from(/rel="icon" href="data:image\/png;base64,([^"]+)"/.exec(single)[1], 'base64'));
+    expect(manifest.icons.map((i) => i.sizes)).toEqual(['192x192', '512x512']);
+    for (const icon of manifest.icons) {
+      const big = readPng(Buffer.from(await (await fetch(new URL(icon.src, url))).arrayBuffer()));
+      const k = big.width / small.width;
+      expect([big.width, big.height, Number.isInteger(k)]).toEqual([small.width * k, small.height * k, true]);
+      const wrong = [];
+      for (let y = 0; y < big.height; ++y) for (let x = 0; x < big.width; ++x)
+        if (String(big.at(x, y)) !== String(small.at(Math.floor(x / k), Math.floor(y / k)))) wrong.push([x, y]);
+      expect(wrong.slice(0, 5), icon.src).toEqual([]);
+    }
   });
 });
 
