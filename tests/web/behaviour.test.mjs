@@ -3,9 +3,11 @@
 import fs from 'node:fs';
 import { test, expect } from './fixtures.mjs';
 import { testPageUrl } from './browser.mjs';
+import { engines } from './engines.mjs';
 
-// The behaviour table: [{ name, steps, cannot }], cannot being why the page cannot play it.
-function readTable(runtime) {
+// The behaviour table: [{ name, steps, cannot }], cannot being why the page cannot play it
+// (in any engine, runtime "page", or in this one, "page-ENGINE").
+function readTable(...runtimes) {
   const scenarios = [];
   const cannot = new Map();
   const table = fs.readFileSync(new URL('../behaviour.txt', import.meta.url), 'utf8');
@@ -13,7 +15,7 @@ function readTable(runtime) {
     const words = line.split(' # ')[0].trim().split(/\s+/).filter(Boolean);
     if (!words.length || words[0].startsWith('#')) continue;
     if (words[0] === 'cannot') {
-      if (words[1] === runtime) cannot.set(words[2], words.slice(3).join(' '));
+      if (runtimes.includes(words[1])) cannot.set(words[2], words.slice(3).join(' '));
     } else if (words[0] === 'scenario') {
       scenarios.push({ name: words.slice(1).join(' '), steps: [], cannot: null });
     } else if (cannot.has(words[0])) {
@@ -43,9 +45,11 @@ async function play(quorbel, [verb, ...args]) {
   if (args.includes('all-selected')) expect(await quorbel.textAllSelected(), 'the selection is gone').toBe(true);
 }
 
-test.describe('the behaviour table', () => {
-  for (const { name, steps, cannot } of readTable('page')) {
-    test(name, async ({ quorbel }) => {
+test.describe('the behaviour table', { tag: '@every-engine' }, () => {
+  const tables = Object.fromEntries(engines.map((e) => [e, readTable('page', `page-${e}`)]));
+  for (const [i, { name, steps }] of tables.chromium.entries()) {
+    test(name, async ({ quorbel, engine }) => {
+      const { cannot } = tables[engine][i];
       test.skip(Boolean(cannot), cannot);
       for (const step of steps) await test.step(step.join(' '), () => play(quorbel, step));
     });

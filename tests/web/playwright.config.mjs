@@ -1,6 +1,8 @@
-// The page tests: Debian's Chromium, no browser download, one worker per core.
+// The page tests: Debian's Chromium, Firefox ESR and WebKitGTK, no browser download, one worker
+// per core. Chromium runs every test; Firefox and WebKit those tagged @every-engine, which use the
+// form's driver alone (the others need what only Playwright does with Chromium: its accessibility
+// tree, page zoom, network interception, the protocol's installability check).
 import { defineConfig } from '@playwright/test';
-import { launchOptions } from './browser.mjs';
 
 export default defineConfig({
   testDir: '.',
@@ -10,10 +12,13 @@ export default defineConfig({
   workers: 2,
   forbidOnly: true,
   use: {
-    browserName: 'chromium',
-    launchOptions,
     // The form is centred; an odd height puts its 379 pixels on whole pixels.
     viewport: { width: 640, height: 481 },
     deviceScaleFactor: 1,
   },
+  projects: [
+    { name: 'chromium', use: { engine: 'chromium' } },
+    { name: 'firefox', use: { engine: 'firefox' }, grep: /@every-engine/ },
+    { name: 'webkit', use: { engine: 'webkit' }, grep: /@every-engine/ },
+  ],
 });
