@@ -24,14 +24,15 @@ export function playwrightDriver(page) {
   };
 }
 
-// Firefox ESR: one browser for a worker, a tab for each test.
+// Firefox ESR: one browser and one tab for a worker; each test navigates the tab afresh.
 export async function launchFirefox() {
   const { default: puppeteer } = await import('puppeteer-core');
   const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
     headless: true, defaultViewport: viewport, extraPrefsFirefox: { 'network.proxy.type': 0 } });
+  const page = await browser.newPage();
   return {
     async driver() {
-      const page = await browser.newPage();
+      await page.goto('about:blank');
       // Puppeteer presses one key at a time: a chord is its modifiers held around the last key.
       const chord = async (keys, act) => {
         const [key, ...held] = keys.split('+').map((k) => (k.length === 1 ? k.toLowerCase() : k)).reverse();
@@ -40,13 +41,19 @@ export async function launchFirefox() {
         for (const k of held.reverse()) await page.keyboard.up(k);
       };
       return {
+        // Every request the page makes, every console error and uncaught exception.
+        watch: ({ request, error }) => {
+          page.on('request', (r) => request(r.url()));
+          page.on('console', (m) => { if (m.type() === 'error') error(m.text()); });
+          page.on('pageerror', (e) => error(String(e)));
+        },
+        close: () => { for (const event of ['request', 'console', 'pageerror']) page.removeAllListeners(event); },
         goto: (url) => page.goto(url),
         evaluate: (fn, arg) => page.evaluate(fn, arg),
         click: (x, y, modifiers = []) => chord([...modifiers, 'x'].join('+'), () => page.mouse.click(x, y)),
         press: (keys) => chord(keys, (k) => page.keyboard.press(k)),
         type: (text) => page.keyboard.type(text),
         screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
-        close: () => page.close(),
       };
     },
     close: () => browser.close(),

@@ -62,7 +62,7 @@ export const test = base.extend({
     const stray = [];
     const errors = [];
     const site = url.startsWith('http') ? new URL(url).origin : null;
-    const foreign = (address) => address !== url && new URL(address).origin !== site;
+    const foreign = (address) => address !== url && !address.startsWith('data:') && new URL(address).origin !== site;
     let driver;
     if (page) {
       await page.context().route('**/*', (route) => {
