@@ -34,11 +34,14 @@ export async function launchFirefox() {
     async driver() {
       await page.goto('about:blank');
       // Puppeteer presses one key at a time: a chord is its modifiers held around the last key.
-      const chord = async (keys, act) => {
-        const [key, ...held] = keys.split('+').map((k) => (k.length === 1 ? k.toLowerCase() : k)).reverse();
-        for (const k of held) await page.keyboard.down(k);
-        await act(key);
-        for (const k of held.reverse()) await page.keyboard.up(k);
+      const holding = async (modifiers, act) => {
+        for (const k of modifiers) await page.keyboard.down(k);
+        await act();
+        for (const k of [...modifiers].reverse()) await page.keyboard.up(k);
+      };
+      const chord = (keys) => {
+        const parts = keys.split('+').map((k) => (k.length === 1 ? k.toLowerCase() : k));
+        return holding(parts.slice(0, -1), () => page.keyboard.press(parts.at(-1)));
       };
       return {
         // Every request the page makes, every console error and uncaught exception.
@@ -50,8 +53,8 @@ export async function launchFirefox() {
         close: () => { for (const event of ['request', 'console', 'pageerror']) page.removeAllListeners(event); },
         goto: (url) => page.goto(url),
         evaluate: (fn, arg) => page.evaluate(fn, arg),
-        click: (x, y, modifiers = []) => chord([...modifiers, 'x'].join('+'), () => page.mouse.click(x, y)),
-        press: (keys) => chord(keys, (k) => page.keyboard.press(k)),
+        click: (x, y, modifiers = []) => holding(modifiers, () => page.mouse.click(x, y)),
+        press: chord,
         type: (text) => page.keyboard.type(text),
         screenshot: async () => Buffer.from(await page.screenshot({ type: 'png' })),
       };
