@@ -1,8 +1,8 @@
 // The page tests: Debian's Chromium, Firefox ESR and WebKitGTK, no browser download, one worker
 // per core. Chromium runs every test; Firefox and WebKit those tagged @every-engine, which use the
 // form's driver alone (the others need what only Playwright does with Chromium: its accessibility
-// tree, page zoom, network interception, the protocol's installability check). The behaviour
-// table also runs in Chromium without WebAssembly.
+// tree, page zoom, a touch screen, forced colours, network interception, the protocol's
+// installability check). The behaviour table also runs in Chromium without WebAssembly.
 import { defineConfig } from '@playwright/test';
 import { launchOptions } from './browser.mjs';
 
