@@ -62,15 +62,16 @@ windows:
 	@grep -qs '^QUORBEL_WINE_TESTS:[A-Z]*=ON' build/win64/CMakeCache.txt || cmake -S . -B build/win64 $(WIN_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 	cmake --build build/win64
 
-# The page: build/web/quorbel.html, one self-contained file that a browser opens from disk. Built
-# with Debian's Emscripten, whose JavaScript tools find their modules through NODE_PATH.
+# The page: build/web/quorbel.html, one self-contained file that a browser opens from disk, and
+# build/web/app/, the same page as an installable web app that works offline, for any static web
+# host. Built with Debian's Emscripten, whose JavaScript tools find their modules through NODE_PATH.
 WEB := build/web
 EMENV := NODE_PATH=/usr/share/nodejs
 WEB_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORBEL_WINDOWS_TESTS=OFF -DQUORBEL_WEB_TESTS=OFF
 web:
 	@tools/install-deps web
 	@[ -f $(WEB)/build.ninja ] || $(EMENV) emcmake cmake -S . -B $(WEB) $(WEB_FLAGS)
-	$(EMENV) cmake --build $(WEB) --target quorbel_page
+	$(EMENV) cmake --build $(WEB) --target quorbel_page quorbel_web_app
 
 # The rest of the web tree for the tests: the core's tests as WebAssembly and the test page,
 # configured again so that it finds GoogleTest's sources installed since `make web` made the tree.

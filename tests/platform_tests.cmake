@@ -83,7 +83,7 @@ if(TARGET quorbel_web)
 endif()
 
 # The page, built by make web into build/web: the core as WebAssembly under node, and the page in
-# Debian's Chromium driven by Playwright (tests/web).
+# Debian's Chromium, Firefox ESR and WebKitGTK (tests/web; WebKit's MiniBrowser needs an X server).
 option(QUORBEL_WEB_TESTS "Test the page made by make web" ON)
 set(QUORBEL_WEB_BUILD ${CMAKE_SOURCE_DIR}/build/web CACHE PATH "Where make web builds the page")
 if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
@@ -91,11 +91,11 @@ if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
   quorbel_add_test_needing(web_core_tests_under_node "make web-tests" ${QUORBEL_WEB_BUILD}/tests/core_tests.js
     ${NODE} ${QUORBEL_WEB_BUILD}/tests/core_tests.js)
   set(_playwright ${CMAKE_CURRENT_SOURCE_DIR}/web/node_modules/@playwright/test/cli.js)
-  quorbel_add_test_needing(web_page_in_chromium "make web-tests"
-    "${QUORBEL_WEB_BUILD}/quorbel.html;${QUORBEL_WEB_BUILD}/tests/quorbel-test.html;${_playwright}"
-    ${NODE} ${_playwright} test)
+  quorbel_add_test_needing(web_page_in_browsers "make web-tests"
+    "${QUORBEL_WEB_BUILD}/quorbel.html;${QUORBEL_WEB_BUILD}/app/index.html;${QUORBEL_WEB_BUILD}/tests/quorbel-test.html;${_playwright}"
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" ${NODE} ${_playwright} test)
   # Playwright's cache of compiled test files is kept in this tree: one shared in /tmp serves a
   # worktree's tests to another's.
-  set_tests_properties(web_page_in_chromium PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web
+  set_tests_properties(web_page_in_browsers PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web
     ENVIRONMENT "QUORBEL_TABLE_JSON=${QUORBEL_TABLE_JSON};QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
 endif()

@@ -70,6 +70,38 @@ add_custom_command(OUTPUT ${QUORBEL_PAGE_MARKUP}
 quorbel_add_page(quorbel_page src/app/main_web.cpp quorbel)
 target_include_directories(quorbel_page_core PRIVATE src/app)
 
+# The installable web app, in app/ beside the single file, for any static web host: the page with
+# its manifest linked and a service worker registered, the manifest written from the window
+# layout, the icon at 192 and 512 pixels (whole multiples of its 32) and the service worker,
+# which keeps every file for offline use.
+add_executable(quorbel_web_app_manifest src/app/web_app_manifest.cpp)
+target_link_libraries(quorbel_web_app_manifest PRIVATE quorbel_core quorbel_warnings)
+# One file, as node's fetch cannot read a .wasm beside it; the machine's node runs it (the
+# toolchain's emulator passes node an option it no longer has).
+target_link_options(quorbel_web_app_manifest PRIVATE -sSINGLE_FILE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1)
+set(QUORBEL_APP_DIR ${CMAKE_BINARY_DIR}/app)
+set(QUORBEL_APP_FILES manifest.webmanifest,icon-192.png,icon-512.png)
+add_custom_command(OUTPUT ${QUORBEL_APP_DIR}/icon-192.png ${QUORBEL_APP_DIR}/icon-512.png
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUORBEL_APP_DIR}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM}
+          --png 192 ${QUORBEL_APP_DIR}/icon-192.png --png 512 ${QUORBEL_APP_DIR}/icon-512.png
+  DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
+  COMMENT "Making the web app's icons" VERBATIM)
+add_custom_command(OUTPUT ${QUORBEL_APP_DIR}/manifest.webmanifest
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${QUORBEL_APP_DIR}
+  COMMAND ${QUORBEL_NODE} $<TARGET_FILE:quorbel_web_app_manifest> ${QUORBEL_APP_DIR}/manifest.webmanifest
+          icon-192.png:192 icon-512.png:512
+  DEPENDS quorbel_web_app_manifest
+  COMMENT "Making the web app's manifest" VERBATIM)
+add_custom_command(OUTPUT ${QUORBEL_APP_DIR}/index.html ${QUORBEL_APP_DIR}/service-worker.js
+  COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_BINARY_DIR}/quorbel.html -DAPP_DIR=${QUORBEL_APP_DIR}
+          -DSERVICE_WORKER=${CMAKE_SOURCE_DIR}/src/app/quorbel_service_worker.js.in
+          "-DFILES=${QUORBEL_APP_FILES}" -P ${CMAKE_SOURCE_DIR}/cmake/web-app.cmake
+  DEPENDS quorbel_page ${CMAKE_BINARY_DIR}/quorbel.html ${CMAKE_SOURCE_DIR}/cmake/web-app.cmake ${CMAKE_SOURCE_DIR}/src/app/quorbel_service_worker.js.in
+          ${QUORBEL_APP_DIR}/manifest.webmanifest ${QUORBEL_APP_DIR}/icon-192.png ${QUORBEL_APP_DIR}/icon-512.png
+  COMMENT "Making the web app's page and service worker" VERBATIM)
+add_custom_target(quorbel_web_app ALL DEPENDS ${QUORBEL_APP_DIR}/index.html ${QUORBEL_APP_DIR}/service-worker.js)
+
 # The core's own tests run as WebAssembly under node: GoogleTest is built here from Debian's sources.
 set(QUORBEL_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest's sources, for the WebAssembly tests")
 if(QUORBEL_TESTS AND EXISTS ${QUORBEL_GTEST_SOURCE}/CMakeLists.txt)

@@ -1,9 +1,13 @@
 // What every page test shares: the page opened from file:// with the network refused and the
-// console watched, what the user sees of the form, and a PNG reader for screenshots.
+// console watched, in the engine of the tests' project; what the user sees of the form; and a PNG
+// reader for screenshots.
 import { test as base, expect } from '@playwright/test';
 import fs from 'node:fs';
 import zlib from 'node:zlib';
-import { pageUrl, tableJson } from './browser.mjs';
+import { spawn } from 'node:child_process';
+import path from 'node:path';
+import { pageUrl, tableJson, webBuild } from './browser.mjs';
+import { launchers, playwrightDriver } from './engines.mjs';
 
 export { expect };
 
@@ -13,73 +17,163 @@ export const { content, scenarios } = JSON.parse(fs.readFileSync(tableJson, 'utf
 export const statementStart = content.statement.split('\r\n')[0];
 export const { headings, colours } = content;
 
-// Opens a page; every request that is not the file itself is refused and recorded, and so is every
-// console error and uncaught exception. After the test, there must have been none of either.
+// The engine a project of the tests runs in (playwright.config.mjs): Chromium through Playwright's
+// own page, Firefox and WebKit through a driver of engines.mjs, one browser for each worker. Only
+// Chromium's project launches Chromium: Playwright's browser, context and page are null elsewhere.
+//
+// quorbel opens a page; every request that is not the file itself (or, for a page served over
+// HTTP, from its own site) is refused and recorded, and so is every console error and uncaught
+// exception (in Chromium and Firefox: WebKit's WebDriver shows neither). After the test, there must
+// have been none of either. appUrl is the web app folder (build/web/app) served on localhost by
+// Python's own web server, as any static host would serve it.
 export const test = base.extend({
   url: [pageUrl, { option: true }],
   // Whether the browser has WebAssembly, which the core then runs as; else its JavaScript translation.
   nativeWasm: [true, { option: true }],
-  quorbel: async ({ page, url, nativeWasm }, use) => {
+  engine: ['chromium', { option: true, scope: 'worker' }],
+  engineBrowser: [async ({ engine }, use) => {
+    if (engine === 'chromium') return use(null);
+    const browser = await launchers[engine]();
+    await use(browser);
+    await browser.close();
+  }, { scope: 'worker', timeout: 60000 }],
+  // Chromium is launched with the project's options (playwright.config.mjs: browser.mjs's, and no
+  // JIT for the project without WebAssembly).
+  browser: [async ({ engine, playwright, launchOptions }, use) => {
+    if (engine !== 'chromium') return use(null);
+    const browser = await playwright.chromium.launch(launchOptions);
+    await use(browser);
+    await browser.close();
+  }, { scope: 'worker' }],
+  context: async ({ browser, viewport, deviceScaleFactor }, use) => {
+    if (!browser) return use(null);
+    const context = await browser.newContext({ viewport, deviceScaleFactor });
+    await use(context);
+    await context.close();
+  },
+  page: async ({ context }, use) => use(context && await context.newPage()),
+  appUrl: [async ({}, use) => {
+    const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0'],
+      { cwd: path.join(webBuild, 'app'), stdio: ['ignore', 'pipe', 'ignore'] });
+    const port = await new Promise((resolve, reject) => {
+      server.stdout.on('data', (d) => { const m = /port (\d+)/.exec(d); if (m) resolve(m[1]); });
+      server.on('exit', reject);
+    });
+    await use(`http://127.0.0.1:${port}/`);
+    server.kill();
+  }, { scope: 'worker' }],
+  quorbel: async ({ page, engineBrowser, url, nativeWasm }, use) => {
     const stray = [];
     const errors = [];
-    await page.context().route('**/*', (route) => {
-      if (route.request().url() === url) return route.continue();
-      stray.push(route.request().url());
-      return route.abort();
-    });
-    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
-    page.on('pageerror', (e) => errors.push(String(e)));
-    await page.goto(url);
-    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
-    expect(await page.evaluate(() => /\[native code\]/.test(String(WebAssembly.Module))), 'the core as WebAssembly').toBe(nativeWasm);
-    await use(new Form(page));
+    const site = url.startsWith('http') ? new URL(url).origin : null;
+    const foreign = (address) => address !== url && !address.startsWith('data:') && new URL(address).origin !== site;
+    let driver;
+    if (page) {
+      await page.context().route('**/*', (route) => {
+        if (!foreign(route.request().url())) return route.continue();
+        stray.push(route.request().url());
+        return route.abort();
+      });
+      page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+      page.on('pageerror', (e) => errors.push(String(e)));
+      driver = playwrightDriver(page);
+    } else {
+      driver = await engineBrowser.driver();
+      driver.watch?.({ request: (address) => { if (foreign(address)) stray.push(address); },
+                       error: (text) => errors.push(text) });
+    }
+    await driver.goto(url);
+    const form = new Form(driver);
+    await form.ready();
+    expect(await driver.evaluate(() => /\[native code\]/.test(String(WebAssembly.Module))), 'the core as WebAssembly').toBe(nativeWasm);
+    await use(form);
+    await driver.close();
     expect(stray, 'requests beyond the file').toEqual([]);
     expect(errors, 'console errors').toEqual([]);
   },
 });
 
-// What the user sees and does, in the terms of the shared behaviour suite.
+// What the user sees and does, in the terms of the shared behaviour suite, with real mouse and
+// keyboard input through the engine's driver. In Chromium, lists, options and text are also
+// Playwright's locators, for the checks only Playwright makes (accessibility tree, zoom).
 export class Form {
-  constructor(page) {
-    this.page = page;
-    this.lists = headings.map((name) => page.getByRole('listbox', { name }));
-    this.options = colours.map((name) => page.getByRole('radio', { name }));
-    this.text = page.getByRole('textbox');
+  constructor(driver) {
+    this.driver = driver;
+    if (driver.page) {
+      this.page = driver.page;
+      this.lists = headings.map((name) => this.page.getByRole('listbox', { name }));
+      this.options = colours.map((name) => this.page.getByRole('radio', { name }));
+      this.text = this.page.getByRole('textbox');
+    }
   }
-  clickListRow(list, row) { return this.lists[list].getByRole('option').nth(row).click(); }
-  clickOption(option) { return this.options[option].click(); }
+  ready() {
+    return this.driver.evaluate(() => new Promise((resolve) => {
+      const look = () => (performance.getEntriesByName('quorbel-ready').length ? resolve(true) : setTimeout(look, 10));
+      look();
+    }));
+  }
+  // Where a row, an option or the spot under a list's last row is, in the viewport; or why it is
+  // not there. An <option> has no box of its own in every engine: its row is then counted from
+  // the list's top in rows of the list's content height.
+  async spot(target) {
+    const found = await this.driver.evaluate((t) => {
+      const lists = [...document.querySelectorAll('main select:not([hidden])')];
+      const centre = (r) => [r.left + r.width / 2, r.top + r.height / 2];
+      if (t.option !== undefined) return centre(document.querySelectorAll('main input[type=radio]')[t.option].getBoundingClientRect());
+      const list = lists[t.list];
+      const box = list.getBoundingClientRect();
+      const rowBox = (row) => {
+        const r = list.options[row].getBoundingClientRect();
+        if (r.height > 0) return r;
+        const height = (list.scrollHeight - 2 * parseFloat(getComputedStyle(list).paddingTop)) / list.options.length;
+        const top = box.top + list.clientTop + row * height;
+        return { left: box.left + list.clientLeft, width: list.clientWidth, top, height, bottom: top + height };
+      };
+      if (t.row !== undefined) return centre(rowBox(t.row));
+      const below = rowBox(list.options.length - 1).bottom + 1;
+      if (below >= box.top + list.clientTop + list.clientHeight) return 'no room under the last row';
+      return [box.left + box.width / 2, below];
+    }, target);
+    expect(typeof found, found).not.toBe('string');
+    return found;
+  }
+  async clickAt(target, modifiers) {
+    const [x, y] = await this.spot(target);
+    await this.driver.click(x, y, modifiers);
+  }
+  clickListRow(list, row, modifiers) { return this.clickAt({ list, row }, modifiers); }
+  clickOption(option) { return this.clickAt({ option }); }
+  clickBelow(list) { return this.clickAt({ list, below: true }); }
+  focusOn(control) {
+    return this.driver.evaluate((c) => {
+      const [, kind, n] = /^(\w+)\((\d+)\)$/.exec(c);
+      const all = { 'Text1': 'main textarea:not([hidden])', 'Option1': 'main input[type=radio]', 'List1': 'main select:not([hidden])' };
+      document.querySelectorAll(all[kind])[n].focus();
+    }, control);
+  }
   async pressListArrow(list, delta) {
-    await this.lists[list].focus();
-    await this.page.keyboard.press(delta < 0 ? 'ArrowUp' : 'ArrowDown');
+    await this.focusOn(`List1(${list})`);
+    await this.driver.press(delta < 0 ? 'ArrowUp' : 'ArrowDown');
   }
   async pressOptionArrow(from, delta) {
-    await this.options[from].focus();
-    await this.page.keyboard.press(delta < 0 ? 'ArrowLeft' : 'ArrowRight');
+    await this.focusOn(`Option1(${from})`);
+    await this.driver.press(delta < 0 ? 'ArrowLeft' : 'ArrowRight');
   }
-  // A click inside the list, under its last row.
-  async clickBelow(list) {
-    const box = await this.lists[list].boundingBox();
-    const last = await this.lists[list].getByRole('option').last().boundingBox();
-    const inner = await this.lists[list].evaluate((l) => l.clientTop + l.clientHeight);
-    const below = last.y + last.height + 1;
-    expect(below, 'no room under the last row').toBeLessThan(box.y + inner);
-    await this.page.mouse.click(box.x + box.width / 2, below);
-  }
-  pressTab() { return this.page.keyboard.press('Tab'); }
+  pressTab() { return this.driver.press('Tab'); }
   async selectAllText() {
-    await this.text.focus();
-    await this.page.keyboard.press('Control+A');
+    await this.focusOn('Text1(0)');
+    await this.driver.press('Control+A');
   }
   async type(text) {
-    await this.text.focus();
-    await this.page.keyboard.type(text);
+    await this.focusOn('Text1(0)');
+    await this.driver.type(text);
   }
   async pressEditKeys() {
-    for (const key of ['Backspace', 'Delete', 'Enter', 'Control+X', 'Control+V']) await this.page.keyboard.press(key);
+    for (const key of ['Backspace', 'Delete', 'Enter', 'Control+X', 'Control+V']) await this.driver.press(key);
   }
   // The control the keyboard is in, by its name in the form: "Text1(0)", "Option1(2)", "List1(3)".
   focus() {
-    return this.page.evaluate(() => {
+    return this.driver.evaluate(() => {
       const e = document.activeElement;
       const at = (selector) => [...document.querySelectorAll(selector)].indexOf(e);
       if (e.matches('main textarea:not([hidden])')) return 'Text1(0)';
@@ -89,11 +183,14 @@ export class Form {
     });
   }
   textAllSelected() {
-    return this.text.evaluate((t) => t.selectionStart === 0 && t.selectionEnd === t.value.length);
+    return this.driver.evaluate(() => {
+      const t = document.querySelector('main textarea:not([hidden])');
+      return t.selectionStart === 0 && t.selectionEnd === t.value.length;
+    });
   }
   // Every visible list's row, every option's check and the text area's contents.
   state() {
-    return this.page.evaluate(() => ({
+    return this.driver.evaluate(() => ({
       rows: [...document.querySelectorAll('main select:not([hidden])')].map((s) => s.selectedIndex),
       checked: [...document.querySelectorAll('main input[type=radio]')].map((r) => r.checked),
       text: document.querySelector('main textarea:not([hidden])').value,

@@ -1,5 +1,8 @@
-// The page tests: Debian's Chromium, no browser download, one worker per core; the behaviour
-// table also in Chromium without WebAssembly.
+// The page tests: Debian's Chromium, Firefox ESR and WebKitGTK, no browser download, one worker
+// per core. Chromium runs every test; Firefox and WebKit those tagged @every-engine, which use the
+// form's driver alone (the others need what only Playwright does with Chromium: its accessibility
+// tree, page zoom, a touch screen, forced colours, network interception, the protocol's
+// installability check). The behaviour table also runs in Chromium without WebAssembly.
 import { defineConfig } from '@playwright/test';
 import { launchOptions } from './browser.mjs';
 
@@ -11,17 +14,19 @@ export default defineConfig({
   workers: 2,
   forbidOnly: true,
   use: {
-    browserName: 'chromium',
     launchOptions,
     // The form is centred; an odd height puts its 379 pixels on whole pixels.
     viewport: { width: 640, height: 481 },
     deviceScaleFactor: 1,
   },
   projects: [
-    { name: 'chromium' },
+    { name: 'chromium', use: { engine: 'chromium' } },
     // A browser without WebAssembly (no JIT, as a locked-down policy or a lockdown mode runs it):
     // the core runs translated to JavaScript, and plays the whole behaviour table.
     { name: 'chromium-jitless', testMatch: 'behaviour.test.mjs', grep: /the behaviour table/,
-      use: { launchOptions: { ...launchOptions, args: [...launchOptions.args, '--js-flags=--jitless'] }, nativeWasm: false } },
+      use: { engine: 'chromium', nativeWasm: false,
+             launchOptions: { ...launchOptions, args: [...launchOptions.args, '--js-flags=--jitless'] } } },
+    { name: 'firefox', use: { engine: 'firefox' }, grep: /@every-engine/ },
+    { name: 'webkit', use: { engine: 'webkit' }, grep: /@every-engine/ },
   ],
 });
