@@ -56,7 +56,7 @@ if(QUORBEL_WINDOWS_TESTS)
       set(build_dir ${_win32})
     endif()
     quorbel_add_test_needing(windows_program_under_wine_${arch} "make windows"
-      "${build_dir}/quorbel_wine_tests.exe;${build_dir}/quorbel_failing.exe;${build_dir}/quorbel_accessibility.exe"
+      "${build_dir}/quorbel_wine_tests.exe;${build_dir}/quorbel_failing.exe"
       xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
       /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_tests.sh ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
     set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)

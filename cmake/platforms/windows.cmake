@@ -39,7 +39,7 @@ target_include_directories(Quorbel PRIVATE src/app ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorbel PRIVATE quorbel_win32 quorbel_warnings)
 
 # The Windows runtime's tests, run under Wine: a program that plays the behaviour table on the form
-# the runtime builds in its process and checks the window, and a build of the program whose event
+# the runtime builds in its process and checks the window and its accessibility, and a build of the program whose event
 # procedures fail, linked exactly as the program is, which the tests start beside it.
 option(QUORBEL_WINE_TESTS "Also build the programs the Wine tests run" OFF)
 if(QUORBEL_WINE_TESTS)
@@ -51,18 +51,13 @@ if(QUORBEL_WINE_TESTS)
   target_include_directories(quorbel_gtest SYSTEM PUBLIC ${QUORBEL_GTEST_SOURCE}/include PRIVATE ${QUORBEL_GTEST_SOURCE})
   target_compile_options(quorbel_gtest PUBLIC "SHELL:-include ${CMAKE_SOURCE_DIR}/tests/win32/gtest_notification.hpp")
 
+  # uuid before oleacc: mingw's oleacc import library also offers IID_IAccessible, as a stub.
   add_executable(quorbel_wine_tests tests/win32/wine_tests.cpp src/app/quorbel.rc)
   target_include_directories(quorbel_wine_tests PRIVATE src/app tests ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(quorbel_wine_tests PRIVATE quorbel_win32 quorbel_gtest quorbel_warnings)
+  target_link_libraries(quorbel_wine_tests PRIVATE quorbel_win32 quorbel_gtest quorbel_warnings uuid oleacc ole32 oleaut32)
 
   add_executable(quorbel_failing WIN32 tests/win32/failing_program.cpp src/app/quorbel.rc)
   target_include_directories(quorbel_failing PRIVATE src/app ${CMAKE_BINARY_DIR})
   target_link_libraries(quorbel_failing PRIVATE quorbel_win32 quorbel_warnings)
-
-  # A build of the program that checks its names, announcements and high contrast from inside.
-  # uuid before oleacc: mingw's oleacc import library also offers IID_IAccessible, as a stub.
-  add_executable(quorbel_accessibility WIN32 tests/win32/accessibility_program.cpp src/app/quorbel.rc)
-  target_include_directories(quorbel_accessibility PRIVATE src/app ${CMAKE_BINARY_DIR})
-  target_link_libraries(quorbel_accessibility PRIVATE quorbel_win32 quorbel_warnings uuid oleacc ole32 oleaut32)
 endif()
 endmacro()

@@ -1,8 +1,10 @@
 // The Windows runtime's tests, run under Wine: the behaviour table played with real input
 // (SendInput) on the form built in this process by the runtime Quorbel.exe links; the window as it
-// opens at the DPI the prefix has, compared with the layout and content/; and quorbel_failing.exe,
-// started beside this program, when an event procedure fails or Windows refuses what the form needs.
+// opens at the DPI the prefix has, compared with the layout and content/; what a screen reader and
+// a user of high contrast get; and quorbel_failing.exe, started beside this program, when an event
+// procedure fails or Windows refuses what the form needs.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +14,9 @@
 #include <string>
 
 #include "behaviour_suite.hpp"
+#include "platform/win32/win32_contrast.hpp"
 #include "platform/win32/win32_form.hpp"
+#include "platform/win32/win32_text.hpp"
 #include "resources.h"
 
 namespace quorbel::testing {
@@ -29,11 +33,7 @@ HWND Control(HWND form, std::string_view name, Index index) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-    std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                                 nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), static_cast<int>(out.size()),
-                        nullptr, nullptr);
-    return out;
+    return std::string(win32::Narrow(wide.data(), static_cast<int>(wide.size())).View());
 }
 // A window's text, or with ROW a list's row, asked with the control's own messages.
 std::wstring WideTextOf(HWND window, int row = -1) {
@@ -355,6 +355,120 @@ TEST(WineWindow, TheIconsTransparentPixelsLeaveTheBackground) {
     DestroyIcon(icon);
 }
 
+bool IsClass(HWND window, const wchar_t* name) {
+    wchar_t found[32] = {};
+    GetClassNameW(window, found, 32);
+    return _wcsicmp(found, name) == 0;
+}
+
+// The name Windows' accessibility layer gives a standard control: a button's caption; for the
+// others the first static text before it in z-order, looking no further than a control that
+// starts a group and is a tab stop.
+std::string NameWindowsFinds(HWND control) {
+    if (IsClass(control, L"Button")) return TextOf(control);
+    for (HWND w = GetWindow(control, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (IsClass(w, L"Static")) return TextOf(w);
+        if ((GetWindowLongW(w, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) == (WS_GROUP | WS_TABSTOP)) break;
+    }
+    return {};
+}
+
+// What Wine's oleacc reports as the control's name, or nothing.
+std::string NameOleaccReports(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible))))
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result;
+    if (accessible->get_accName(self, &name) == S_OK && name) result = Utf8(name);
+    SysFreeString(name);
+    accessible->Release();
+    return result;
+}
+
+// Every control that takes the focus has the name content/ gives it, where Windows' accessibility
+// layer looks (its caption, or the static text before it) and as Wine's oleacc reports it (Wine
+// 8.0 names edits and buttons; a list it leaves unnamed).
+TEST(WineWindow, EveryControlThatTakesTheFocusIsNamedByItsContent) {
+    WineDriver d;
+    for (const ControlDescription& c : MainWindowLayout.controls) {
+        if (!TakesFocus(c)) continue;
+        SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ")");
+        const auto index = static_cast<std::size_t>(c.index);
+        const std::string_view wanted = c.kind == ControlKind::TextBox   ? TextAreaName
+                                        : c.kind == ControlKind::ListBox ? AttributeHeadings[index]
+                                                                         : HouseTable[index].colourCaption;
+        HWND control = d.Find(c.name, c.index);
+        EXPECT_EQ(NameWindowsFinds(control), wanted);
+        if (c.kind != ControlKind::ListBox) {
+            EXPECT_EQ(NameOleaccReports(control), wanted);
+        }
+    }
+}
+
+// A new hint is announced: the text area raises a value change.
+HWND textArea = nullptr;
+int valueChanges = 0;
+void CALLBACK CountValueChanges(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    valueChanges += window == textArea && object == OBJID_CLIENT && child == CHILDID_SELF;
+}
+TEST(WineWindow, ANewHintIsAnnouncedAsAValueChange) {
+    WineDriver d;
+    textArea = d.Find("Text1", 0);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, CountValueChanges,
+                                         GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    valueChanges = 0;
+    d.ClickOption(3);
+    EXPECT_TRUE(ShowsHouse(d, 3));
+    EXPECT_GE(valueChanges, 1);
+    UnhookWinEvent(hook);
+}
+
+// The form's background (beside the lists), the title label and each option, as drawn: the form's
+// own colours, or with SYSTEM the system's face colour.
+void ExpectColours(HWND form, bool system) {
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    auto drawn = [](HWND window, int x, int y) {
+        HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    auto wanted = [&](Rgb own) { return system ? GetSysColor(COLOR_BTNFACE) : RGB(own.red, own.green, own.blue); };
+    EXPECT_EQ(drawn(form, 2, 200), wanted(MainWindowLayout.form.backColor));
+    for (const ControlDescription& c : MainWindowLayout.controls) {
+        if (c.hidden || !c.background || c.kind == ControlKind::Frame) continue;
+        HWND control = Control(form, c.name, c.index);
+        RECT client;
+        GetClientRect(control, &client);
+        const Rgb own = c.kind == ControlKind::OptionButton ? HouseTable[static_cast<std::size_t>(c.index)].optionBackground
+                                                            : *c.background;
+        EXPECT_EQ(drawn(control, client.right - 2, client.bottom - 2), wanted(own)) << c.name << "(" << c.index << ")";
+    }
+}
+
+// High contrast, as this program answers the setting in place of Windows, puts the system's colours
+// in place of the form's own, and switched off again brings them back, each on the settings change
+// alone.
+bool highContrast = false;
+TEST(WineWindow, HighContrastGivesTheSystemsColoursAndTheirOwnBack) {
+    WineDriver d;
+    ExpectColours(d.form.Window(), false);
+    highContrast = true;
+    SendMessageW(d.form.Window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    ExpectColours(d.form.Window(), true);
+    highContrast = false;
+    SendMessageW(d.form.Window(), WM_SYSCOLORCHANGE, 0, 0);
+    ExpectColours(d.form.Window(), false);
+}
+
 // quorbel_failing.exe, started beside this program with ARGUMENT; ended at the end of the test.
 class FailingProgram {
 public:
@@ -455,7 +569,11 @@ TEST(WineWindowWhenAProcedureFails, ADpiChangeLaysTheFormOutAgain) {
 }  // namespace
 }  // namespace quorbel::testing
 
+// The runtime reads the setting through this one function; this program links its own answer.
+bool quorbel::win32::HighContrastRequested() { return quorbel::testing::highContrast; }
+
 int wmain(int argc, wchar_t** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    CoInitialize(nullptr);
     return RUN_ALL_TESTS();
 }

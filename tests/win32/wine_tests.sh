@@ -1,7 +1,6 @@
 #!/bin/sh
-# The Windows runtime's tests under Wine, in Xvfb: quorbel_wine_tests.exe and the self-checking
-# quorbel_accessibility.exe at 96 DPI, then the window alone at the other usual DPIs (Wine's
-# LogPixels, which a process reads as it starts).
+# The Windows runtime's tests under Wine, in Xvfb: quorbel_wine_tests.exe at 96 DPI, then the
+# window alone at the other usual DPIs (Wine's LogPixels, which a process reads as it starts).
 #   wine_tests.sh i686|x86_64 BUILD_DIR WINEPREFIX
 # Exits with 77 (skipped) when the ARCH loader does not start (wine32 or the i386 loader missing),
 # and with 78 when this machine's kernel runs no program of that kind at all (no 32-bit support):
@@ -28,13 +27,6 @@ for dpi in 96 120 144 192; do
     "$wine" "$build/quorbel_wine_tests.exe" $only > "$build/wine-tests-$dpi.txt" 2>&1 < /dev/null || status=1
     echo "== at $dpi DPI"
     cat "$build/wine-tests-$dpi.txt"
-    [ $dpi = 96 ] || continue
-    # The accessibility build writes each failure as a line of the file it is given.
-    findings=$build/accessibility-findings.txt
-    : > "$findings"
-    "$wine" "$build/quorbel_accessibility.exe" "$(echo "Z:$findings" | tr / '\\')" >> "$log" 2>&1 < /dev/null || status=1
-    echo "== names, announcements and high contrast"
-    cat "$findings"
 done
 /usr/lib/wine/wineserver -k
 exit $status
