@@ -1,5 +1,6 @@
 // Writes, for the tests that are not C++, the behaviour table as each runtime plays it (read by the
 // one reader) and the texts a test compares with, as JSON on stdout. A malformed table fails the build.
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -37,7 +38,10 @@ int main() {
     json += "  \"hints\": " + Array(HintTexts, Quoted) + ",\n";
     json += "  \"statement\": " + Quoted(StatementText) + ",\n";
     json += "  \"colours\": " + Array(HouseTable, [](const House& h) { return Quoted(h.colourCaption); }) + ",\n";
-    json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + "\n},\n";
+    json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + ",\n";
+    json += "  \"rows\": " + Array(std::array{0, 1, 2, 3}, [](int list) { return Array(AttributeRows(list), Quoted); }) + ",\n";
+    json += "  \"title\": " + Quoted(TitleText) + ", \"frame\": " + Quoted(FrameCaption) + ", \"textAreaName\": " +
+            Quoted(TextAreaName) + "\n},\n";
     json += "\"scenarios\": {";
     for (std::string_view runtime : testing::kTableRuntimes) {
         const testing::Table table = testing::ReadBehaviourTable(kBehaviourTable, runtime);

@@ -1,11 +1,11 @@
 // What every page test shares: the page opened from file:// with the network refused and the
-// console watched, in the engine of the tests' project; what the user sees of the form; and a PNG
-// reader for screenshots.
+// console watched, in the engine of the tests' project; what the user sees of the form; and the
+// pixels of a screenshot.
 import { test as base, expect } from '@playwright/test';
 import fs from 'node:fs';
-import zlib from 'node:zlib';
 import { spawn } from 'node:child_process';
 import path from 'node:path';
+import pngjs from 'pngjs';
 import { pageUrl, tableJson, webBuild } from './browser.mjs';
 import { launchers, playwrightDriver } from './engines.mjs';
 
@@ -220,39 +220,8 @@ export function contrast(a, b) {
   return (l1 + 0.05) / (l2 + 0.05);
 }
 
-// Reads an 8-bit RGB or RGBA PNG, as Chromium writes them: { width, height, at(x, y) -> [r, g, b] }.
+// A PNG as { width, height, at(x, y) -> [r, g, b] }.
 export function readPng(buffer) {
-  let width, height, channels;
-  const data = [];
-  for (let at = 8; at < buffer.length;) {
-    const length = buffer.readUInt32BE(at);
-    const kind = buffer.toString('latin1', at + 4, at + 8);
-    const body = buffer.subarray(at + 8, at + 8 + length);
-    if (kind === 'IHDR') {
-      width = body.readUInt32BE(0);
-      height = body.readUInt32BE(4);
-      if (body[8] !== 8 || (body[9] !== 2 && body[9] !== 6) || body[12] !== 0) throw new Error('unexpected PNG format');
-      channels = body[9] === 6 ? 4 : 3;
-    }
-    if (kind === 'IDAT') data.push(body);
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(data));
-  const stride = width * channels;
-  const pixels = Buffer.alloc(stride * height);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    for (let x = 0; x < stride; ++x) {
-      const cur = raw[y * (stride + 1) + 1 + x];
-      const a = x >= channels ? pixels[y * stride + x - channels] : 0;
-      const b = y > 0 ? pixels[(y - 1) * stride + x] : 0;
-      const c = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
-      const p = a + b - c;
-      const paeth = Math.abs(p - a) <= Math.abs(p - b) && Math.abs(p - a) <= Math.abs(p - c) ? a
-        : Math.abs(p - b) <= Math.abs(p - c) ? b : c;
-      const predicted = [0, a, b, (a + b) >> 1, paeth][filter];
-      pixels[y * stride + x] = (cur + predicted) & 0xff;
-    }
-  }
-  return { width, height, at: (x, y) => [...pixels.subarray((y * width + x) * channels, (y * width + x) * channels + 3)] };
+  const { width, height, data } = pngjs.PNG.sync.read(buffer);
+  return { width, height, at: (x, y) => [...data.subarray((y * width + x) * 4, (y * width + x) * 4 + 3)] };
 }
