@@ -157,7 +157,7 @@ TEST(RuntimeErrors, AFormWithoutAnEventProcedureCannotBeDeclared) {
 TEST(RuntimeErrors, AListClickWithNoRowSelectedDoesNothing) {
     HeadlessDriver driver;
     EXPECT_NO_THROW(DeliverClick(HouseSelection, driver.form.Controls(), ClickOf::List1, 2));
-    EXPECT_TRUE(testing::ShowsStart(driver));
+    EXPECT_TRUE(testing::ShowsHouse(driver, testing::kStart));
 }
 
 }  // namespace
