@@ -1,9 +1,13 @@
 // The behaviour table (behaviour.txt) played on a runtime through a FormDriver: real user actions
-// on whatever controls the runtime built, and what the user then sees.
+// on whatever controls the runtime built, and what the user then sees; and a desktop runtime's
+// form as drawn, against the layout.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "content/texts.hpp"
 #include "selection/house_selection.hpp"
 #include "table_reader.hpp"
+#include "window/main_window_layout.hpp"
 
 namespace quorbel::testing {
 
@@ -54,6 +59,58 @@ inline constexpr int kStart = -1;
 
 // Either a whole house or the start state, and nothing in between.
 inline ::testing::AssertionResult Consistent(const FormDriver& form) { return ShowsHouse(form, form.ListIndex(0)); }
+
+// A desktop runtime's form as drawn: its client area's size in pixels, where a control stands in
+// it, and the colour of one of its pixels (0xRRGGBB) in a picture taken once the form stands.
+class DrawnForm {
+public:
+    struct Box {
+        int left, top, width, height;
+    };
+    virtual ~DrawnForm() = default;
+    virtual Box Client() const = 0;
+    virtual Box Place(const ControlDescription& control) const = 0;
+    virtual std::uint32_t Pixel(int x, int y) const = 0;
+};
+
+// The form as the layout draws it at DPI: the client area and every control where the layout puts
+// it (a control of the frame from the frame's corner); the form's background beside the lists, each
+// label and option painted in its own colour to its edges and no further; and each centred label's text in its
+// middle, its margins apart by no more than the glyphs' side bearings.
+inline void ExpectDrawnAsLaidOut(const DrawnForm& form, int dpi) {
+    auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    auto rgb = [](Rgb c) { return static_cast<std::uint32_t>(c.red << 16 | c.green << 8 | c.blue); };
+    const DrawnForm::Box client = form.Client();
+    EXPECT_EQ(client.width, px(MainWindowLayout.form.clientWidth)) << "client width at " << dpi;
+    EXPECT_EQ(client.height, px(MainWindowLayout.form.clientHeight)) << "client height at " << dpi;
+    EXPECT_EQ(form.Pixel(px(30), px(3000)), rgb(MainWindowLayout.form.backColor)) << "the form's background";
+    const TwipsRect frame = Frame1Bounds(MainWindowLayout);
+    for (const ControlDescription& c : MainWindowLayout.controls) {
+        SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ") at " + std::to_string(dpi) + " DPI");
+        const bool inFrame = c.container == Container::Frame1;
+        const DrawnForm::Box at = form.Place(c);
+        EXPECT_EQ(at.left, px(c.bounds.left + (inFrame ? frame.left : 0)));
+        EXPECT_EQ(at.top, px(c.bounds.top + (inFrame ? frame.top : 0)));
+        EXPECT_EQ(at.width, px(c.bounds.width));
+        EXPECT_EQ(at.height, px(c.bounds.height));
+        if (c.hidden || (c.kind != ControlKind::Label && c.kind != ControlKind::OptionButton)) continue;
+        // Along its top row, which no neighbour overlaps.
+        const std::uint32_t own = rgb(*c.background), back = rgb(MainWindowLayout.form.backColor);
+        const int right = at.left + at.width - 1, top = at.top + 1;
+        EXPECT_EQ((std::array{form.Pixel(at.left - 1, top), form.Pixel(at.left, top), form.Pixel(right, top), form.Pixel(right + 1, top)}),
+                  (std::array{back, own, own, back})) << "not painted from edge to edge";
+        if (!c.centredText) continue;
+        int first = -1, last = -1;
+        for (int x = at.left; x < at.left + at.width; ++x)
+            for (int y = at.top + at.height / 4; y < at.top + at.height * 3 / 4; ++y)
+                if (form.Pixel(x, y) != own) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+        EXPECT_GE(first, 0) << "no text";
+        EXPECT_LE(std::abs((first - at.left) - (at.left + at.width - 1 - last)), 4 * dpi / 96) << "not centred";
+    }
+}
 
 inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << '"' << scenario.name << '"'; }
 

@@ -129,4 +129,21 @@ public:
     }
 };
 
+// The Qt form as drawn: a grab of it, and its widgets' places in it.
+class QtDrawn : public DrawnForm {
+public:
+    explicit QtDrawn(qt::QtForm& form) : form_(form), shot_(form_.grab().toImage()) {}
+    Box Client() const override { return {0, 0, shot_.width(), shot_.height()}; }
+    Box Place(const ControlDescription& c) const override {
+        const QWidget* w = form_.Control(c.name, c.index);
+        const QPoint at = w->mapTo(&form_, QPoint(0, 0));
+        return {at.x(), at.y(), w->width(), w->height()};
+    }
+    std::uint32_t Pixel(int x, int y) const override { return shot_.pixel(x, y) & 0xFFFFFF; }
+
+private:
+    qt::QtForm& form_;
+    QImage shot_;
+};
+
 }  // namespace quorbel::testing
