@@ -1,5 +1,6 @@
 // Writes, for the tests that are not C++, the behaviour table as each runtime plays it (read by the
-// one reader) and the texts a test compares with, as JSON on stdout. A malformed table fails the build.
+// one reader), the texts a test compares with and the layout, as JSON on stdout. A malformed table
+// fails the build.
 #include <array>
 #include <cstdio>
 #include <string>
@@ -9,6 +10,7 @@
 #include "content/house_table.hpp"
 #include "content/texts.hpp"
 #include "table_reader.hpp"
+#include "window/main_window_layout.hpp"
 
 namespace {
 
@@ -42,6 +44,22 @@ int main() {
     json += "  \"rows\": " + Array(std::array{0, 1, 2, 3}, [](int list) { return Array(AttributeRows(list), Quoted); }) + ",\n";
     json += "  \"title\": " + Quoted(TitleText) + ", \"frame\": " + Quoted(FrameCaption) + ", \"textAreaName\": " +
             Quoted(TextAreaName) + "\n},\n";
+    // The layout at 96 DPI in tab order: each control's box from the form's corner (one in the frame
+    // from the frame's), its own background, whether it is hidden.
+    const TwipsRect frame = Frame1Bounds(MainWindowLayout);
+    auto colour = [](Rgb c) { return Array(std::array{c.red, c.green, c.blue}, [](int v) { return std::to_string(v); }); };
+    json += "\"layout\": {\"client\": [" + std::to_string(LogicalPixels(MainWindowLayout.form.clientWidth)) + ", " +
+            std::to_string(LogicalPixels(MainWindowLayout.form.clientHeight)) + "], \"back\": " +
+            colour(MainWindowLayout.form.backColor) + ", \"controls\": " +
+            Array(MainWindowLayout.controls, [&](const ControlDescription& c) {
+                const bool inFrame = c.container == Container::Frame1;
+                const std::array box{c.bounds.left + (inFrame ? frame.left : 0), c.bounds.top + (inFrame ? frame.top : 0),
+                                     c.bounds.width, c.bounds.height};
+                return "\n  {\"box\": " + Array(box, [](int t) { return std::to_string(LogicalPixels(t)); }) +
+                       ", \"painted\": " + (c.background && !c.hidden && (c.kind == ControlKind::Label || c.kind == ControlKind::OptionButton)
+                                              ? colour(*c.background) : "null") +
+                       ", \"hidden\": " + (c.hidden ? "true" : "false") + "}";
+            }) + "},\n";
     json += "\"scenarios\": {";
     for (std::string_view runtime : testing::kTableRuntimes) {
         const testing::Table table = testing::ReadBehaviourTable(kBehaviourTable, runtime);

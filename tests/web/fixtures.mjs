@@ -11,9 +11,9 @@ import { launchers, playwrightDriver } from './engines.mjs';
 
 export { expect };
 
-// The behaviour table as each runtime plays it, read by the one reader, and the texts of content/,
-// both written from the C++ sources at build time (tests/table_json.cpp).
-export const { content, scenarios } = JSON.parse(fs.readFileSync(tableJson, 'utf8'));
+// The behaviour table as each runtime plays it, read by the one reader, the texts of content/ and
+// the layout at 96 DPI, written from the C++ sources at build time (tests/table_json.cpp).
+export const { content, layout, scenarios } = JSON.parse(fs.readFileSync(tableJson, 'utf8'));
 export const statementStart = content.statement.split('\r\n')[0];
 export const { headings, colours } = content;
 
