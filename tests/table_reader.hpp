@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "window/main_window_layout.hpp"
+
 namespace quorbel::testing {
 
 // The runtimes that play the table, by the names its `cannot` lines use.
@@ -74,10 +76,11 @@ inline const Action* FindAction(std::string_view word) {
     return nullptr;
 }
 
+// A control the focus can be in, by its name in the form: "Text1(0)", "List1(3)".
 inline bool IsControl(const std::string& name) {
-    static const std::set<std::string> controls{"Text1(0)",   "Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)",
-                                                "Option1(4)", "List1(0)",   "List1(1)",   "List1(2)",   "List1(3)"};
-    return controls.contains(name);
+    for (const ControlDescription& c : MainWindowLayout.controls)
+        if (TakesFocus(c) && name == std::string(c.name) + "(" + std::to_string(c.index) + ")") return true;
+    return false;
 }
 
 template <typename List>
