@@ -424,43 +424,26 @@ TEST(WineWindow, ANewHintIsAnnouncedAsAValueChange) {
     UnhookWinEvent(hook);
 }
 
-// The form's background (beside the lists), the title label and each option, as drawn: the form's
-// own colours, or with SYSTEM the system's face colour.
-void ExpectColours(HWND form, bool system) {
-    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    GdiFlush();
-    auto drawn = [](HWND window, int x, int y) {
-        HDC dc = GetDC(window);
-        const COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        return colour;
-    };
-    auto wanted = [&](Rgb own) { return system ? GetSysColor(COLOR_BTNFACE) : RGB(own.red, own.green, own.blue); };
-    EXPECT_EQ(drawn(form, 2, 200), wanted(MainWindowLayout.form.backColor));
-    for (const ControlDescription& c : MainWindowLayout.controls) {
-        if (c.hidden || !c.background || c.kind == ControlKind::Frame) continue;
-        HWND control = Control(form, c.name, c.index);
-        RECT client;
-        GetClientRect(control, &client);
-        const Rgb own = c.kind == ControlKind::OptionButton ? HouseTable[static_cast<std::size_t>(c.index)].optionBackground
-                                                            : *c.background;
-        EXPECT_EQ(drawn(control, client.right - 2, client.bottom - 2), wanted(own)) << c.name << "(" << c.index << ")";
-    }
-}
-
-// High contrast, as this program answers the setting in place of Windows, puts the system's colours
-// in place of the form's own, and switched off again brings them back, each on the settings change
-// alone.
+// High contrast, as this program answers the setting in place of Windows, puts the system's face
+// colour in place of the form's own (its background, every label and option), and switched off
+// again brings them back, each on the settings change alone.
 bool highContrast = false;
 TEST(WineWindow, HighContrastGivesTheSystemsColoursAndTheirOwnBack) {
     WineDriver d;
-    ExpectColours(d.form.Window(), false);
     highContrast = true;
     SendMessageW(d.form.Window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    ExpectColours(d.form.Window(), true);
+    const Win32Drawn system(d.form.Window());
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const auto faceRgb = static_cast<std::uint32_t>(GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face));
+    EXPECT_EQ(system.Pixel(2, 200), faceRgb);
+    for (const ControlDescription& c : MainWindowLayout.controls) {
+        if (c.hidden || c.kind == ControlKind::Frame || !c.background) continue;
+        const DrawnForm::Box at = system.Place(c);
+        EXPECT_EQ(system.Pixel(at.left + 1, at.top + 1), faceRgb) << c.name << "(" << c.index << ")";
+    }
     highContrast = false;
     SendMessageW(d.form.Window(), WM_SYSCOLORCHANGE, 0, 0);
-    ExpectColours(d.form.Window(), false);
+    ExpectDrawnAsLaidOut(Win32Drawn(d.form.Window()), DpiOfThisPrefix());
 }
 
 // quorbel_failing.exe, started beside this program with ARGUMENT; ended at the end of the test.
