@@ -74,9 +74,9 @@ public:
 };
 
 // The form as the layout draws it at DPI: the client area and every control where the layout puts
-// it (a control of the frame from the frame's corner); the form's background beside the lists, each
-// label and option painted in its own colour to its edges and no further; and each centred label's text in its
-// middle, its margins apart by no more than the glyphs' side bearings.
+// it (a control of the frame from the frame's corner); the form's background beside the lists; each
+// label and option painted in its own colour to its edges and no further; and each centred label's
+// text in its middle, its margins apart by no more than the glyphs' side bearings.
 inline void ExpectDrawnAsLaidOut(const DrawnForm& form, int dpi) {
     auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
     auto rgb = [](Rgb c) { return static_cast<std::uint32_t>(c.red << 16 | c.green << 8 | c.blue); };
@@ -97,7 +97,8 @@ inline void ExpectDrawnAsLaidOut(const DrawnForm& form, int dpi) {
         // Along its top row, which no neighbour overlaps.
         const std::uint32_t own = rgb(*c.background), back = rgb(MainWindowLayout.form.backColor);
         const int right = at.left + at.width - 1, top = at.top + 1;
-        EXPECT_EQ((std::array{form.Pixel(at.left - 1, top), form.Pixel(at.left, top), form.Pixel(right, top), form.Pixel(right + 1, top)}),
+        EXPECT_EQ((std::array{form.Pixel(at.left - 1, top), form.Pixel(at.left, top), form.Pixel(right, top),
+                              form.Pixel(right + 1, top)}),
                   (std::array{back, own, own, back})) << "not painted from edge to edge";
         if (!c.centredText) continue;
         int first = -1, last = -1;

@@ -55,9 +55,10 @@ int main() {
                 const bool inFrame = c.container == Container::Frame1;
                 const std::array box{c.bounds.left + (inFrame ? frame.left : 0), c.bounds.top + (inFrame ? frame.top : 0),
                                      c.bounds.width, c.bounds.height};
+                const bool painted = c.background && !c.hidden &&
+                                     (c.kind == ControlKind::Label || c.kind == ControlKind::OptionButton);
                 return "\n  {\"box\": " + Array(box, [](int t) { return std::to_string(LogicalPixels(t)); }) +
-                       ", \"painted\": " + (c.background && !c.hidden && (c.kind == ControlKind::Label || c.kind == ControlKind::OptionButton)
-                                              ? colour(*c.background) : "null") +
+                       ", \"painted\": " + (painted ? colour(*c.background) : "null") +
                        ", \"hidden\": " + (c.hidden ? "true" : "false") + "}";
             }) + "},\n";
     json += "\"scenarios\": {";

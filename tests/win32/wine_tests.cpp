@@ -219,7 +219,11 @@ public:
         MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&at), 2);
         return {at.left, at.top, at.right - at.left, at.bottom - at.top};
     }
-    std::uint32_t Pixel(int x, int y) const override { return pixels_[static_cast<std::size_t>(y * client_.right + x)] & 0xFFFFFF; }
+    // Outside the client area, no colour at all.
+    std::uint32_t Pixel(int x, int y) const override {
+        if (x < 0 || y < 0 || x >= client_.right || y >= client_.bottom) return ~0u;
+        return pixels_[static_cast<std::size_t>(y * client_.right + x)] & 0xFFFFFF;
+    }
 
 private:
     HWND form_;
