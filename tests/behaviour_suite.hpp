@@ -60,6 +60,15 @@ inline constexpr int kStart = -1;
 // Either a whole house or the start state, and nothing in between.
 inline ::testing::AssertionResult Consistent(const FormDriver& form) { return ShowsHouse(form, form.ListIndex(0)); }
 
+// What content/ calls a control that takes the focus: the text area by its name, a list by its
+// heading, an option by its colour. What a screen reader hears of it.
+inline std::string_view NameFromContent(const ControlDescription& c) {
+    const auto index = static_cast<std::size_t>(c.index);
+    return c.kind == ControlKind::TextBox   ? TextAreaName
+           : c.kind == ControlKind::ListBox ? AttributeHeadings[index]
+                                            : HouseTable[index].colourCaption;
+}
+
 // A desktop runtime's form as drawn: its client area's size in pixels, where a control stands in
 // it, and the colour of one of its pixels (0xRRGGBB) in a picture taken once the form stands.
 class DrawnForm {

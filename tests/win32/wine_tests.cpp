@@ -397,10 +397,7 @@ TEST(WineWindow, EveryControlThatTakesTheFocusIsNamedByItsContent) {
     for (const ControlDescription& c : MainWindowLayout.controls) {
         if (!TakesFocus(c)) continue;
         SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ")");
-        const auto index = static_cast<std::size_t>(c.index);
-        const std::string_view wanted = c.kind == ControlKind::TextBox   ? TextAreaName
-                                        : c.kind == ControlKind::ListBox ? AttributeHeadings[index]
-                                                                         : HouseTable[index].colourCaption;
+        const std::string_view wanted = NameFromContent(c);
         HWND control = d.Find(c.name, c.index);
         EXPECT_EQ(NameWindowsFinds(control), wanted);
         if (c.kind != ControlKind::ListBox) {
