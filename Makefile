@@ -2,20 +2,22 @@
 CMAKE_FLAGS ?=
 DEV := build/dev
 
-.PHONY: run test deps build clean screenshot windows web web-tests sanitize fuzz bench dist reprotest
+.PHONY: run test deps build clean screenshot windows web web-tests sanitize fuzz bench dist reprotest fresh-check fresh-test
 
 # Each goal installs only what it needs: `make run` the compiler, CMake, Ninja, Qt and fonts;
 # `make test` everything its tests use.
 deps:
 	@tools/install-deps test
 
+# `make run` makes the tree without the tests, which need more than it installs, whatever else the
+# machine has (GoogleTest found would otherwise bring them in).
 $(DEV)/build.ninja:
 	@tools/install-deps run
-	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORBEL_TESTS=OFF $(CMAKE_FLAGS)
 
-# Configured again so that it finds the test libraries installed since `make run` made the tree.
+# Configured again, with the tests, which need the libraries installed since `make run` made the tree.
 build: deps
-	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	cmake -S . -B $(DEV) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORBEL_TESTS=ON $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(DEV)
 
 # Only the program is built, not the tests and tools.
@@ -113,7 +115,7 @@ dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
 	  cp $(DIST_TREE)/quorbel_$${version}_amd64.deb $(DIST)/
 	cp $(foreach f,$(DIST_FILES),$(lastword $(subst :, ,$(f)))) $(DIST)/
-	cd $(DIST) && sha256sum -- * >SHA256SUMS
+	cd $(DIST) && export LC_ALL=C && sha256sum -- * >SHA256SUMS
 	@ls -l $(DIST)
 
 # The release of the last commit built twice, in two fresh clones with the path, time zone, locale,
@@ -122,3 +124,14 @@ dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 reprotest:
 	@tools/install-deps reprotest
 	tests/dist/reprotest
+
+# The two commands as a new user runs them: in a minimal Debian 12 made by debootstrap, with git and
+# make added and this working tree cloned in, as root and with no display (tools/fresh-system).
+# fresh-check: `make run` reaches the program's own line, on the bare system and with a C++
+# developer's usual packages already there. fresh-test: `make test` passes; it takes long and is not
+# part of CI.
+fresh-check:
+	tools/fresh-system check
+
+fresh-test:
+	tools/fresh-system test
