@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/json_text.hpp"
 #include "behaviour_table.hpp"
 #include "content/house_table.hpp"
 #include "content/texts.hpp"
@@ -14,16 +15,7 @@
 
 namespace {
 
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out + '"';
-}
+std::string Quoted(std::string_view text) { return quorbel::JsonQuoted(text); }
 
 template <typename Range, typename Write>
 std::string Array(const Range& range, Write write) {
