@@ -15,6 +15,7 @@
 #include "content/house_table.hpp"
 #include "content/texts.hpp"
 #include "selection/house_selection.hpp"
+#include "shown_house.hpp"
 #include "table_reader.hpp"
 #include "window/main_window_layout.hpp"
 
@@ -45,15 +46,8 @@ public:
 // What the user sees of house h: all four lists on row h, option h alone checked, hint h in the
 // text area; or, for h = -1, the untouched start: nothing selected, nothing checked, the statement.
 inline ::testing::AssertionResult ShowsHouse(const FormDriver& form, int h) {
-    for (int list = 0; list < kAttributeCount; ++list)
-        if (form.ListIndex(list) != h)
-            return ::testing::AssertionFailure() << "List1(" << list << ") is on row " << form.ListIndex(list);
-    for (int option = 0; option < kHouseCount; ++option)
-        if (form.OptionChecked(option) != (option == h))
-            return ::testing::AssertionFailure() << "Option1(" << option << ") checked is " << form.OptionChecked(option);
-    if (form.Text() != (h < 0 ? StatementText : HintTexts[static_cast<std::size_t>(h)]))
-        return ::testing::AssertionFailure() << "text area holds: " << form.Text().substr(0, 60);
-    return ::testing::AssertionSuccess();
+    const std::string wrong = WrongHouse(form, h);
+    return wrong.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << wrong;
 }
 inline constexpr int kStart = -1;
 

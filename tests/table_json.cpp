@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/json_text.hpp"
 #include "behaviour_table.hpp"
 #include "content/house_table.hpp"
 #include "content/texts.hpp"
@@ -14,16 +15,7 @@
 
 namespace {
 
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out + '"';
-}
+std::string Quoted(std::string_view text) { return quorbel::JsonQuoted(text); }
 
 template <typename Range, typename Write>
 std::string Array(const Range& range, Write write) {
@@ -38,19 +30,21 @@ int main() {
     using namespace quorbel;
     std::string json = "{\n\"content\": {\n";
     json += "  \"hints\": " + Array(HintTexts, Quoted) + ",\n";
-    json += "  \"statement\": " + Quoted(StatementText) + ",\n";
+    json += "  \"statement\": " + Quoted(StatementText) + ", \"epigraph\": " + Quoted(EpigraphText) + ",\n";
     json += "  \"colours\": " + Array(HouseTable, [](const House& h) { return Quoted(h.colourCaption); }) + ",\n";
     json += "  \"headings\": " + Array(AttributeHeadings, Quoted) + ",\n";
     json += "  \"rows\": " + Array(std::array{0, 1, 2, 3}, [](int list) { return Array(AttributeRows(list), Quoted); }) + ",\n";
     json += "  \"title\": " + Quoted(TitleText) + ", \"frame\": " + Quoted(FrameCaption) + ", \"textAreaName\": " +
             Quoted(TextAreaName) + "\n},\n";
-    // The layout at 96 DPI in tab order: each control's box from the form's corner (one in the frame
-    // from the frame's), its own background, whether it is hidden.
+    // The layout at 96 DPI: the form's font (its family and size in pixels), and in tab order each
+    // control's box from the form's corner (one in the frame from the frame's), its own background,
+    // whether it is hidden.
     const TwipsRect frame = Frame1Bounds(MainWindowLayout);
     auto colour = [](Rgb c) { return Array(std::array{c.red, c.green, c.blue}, [](int v) { return std::to_string(v); }); };
     json += "\"layout\": {\"client\": [" + std::to_string(LogicalPixels(MainWindowLayout.form.clientWidth)) + ", " +
             std::to_string(LogicalPixels(MainWindowLayout.form.clientHeight)) + "], \"back\": " +
-            colour(MainWindowLayout.form.backColor) + ", \"controls\": " +
+            colour(MainWindowLayout.form.backColor) + ", \"font\": [" + Quoted(MainWindowLayout.form.font.family) + ", " +
+            std::to_string(MainWindowLayout.form.font.points * 96 / 72) + "], \"controls\": " +
             Array(MainWindowLayout.controls, [&](const ControlDescription& c) {
                 const bool inFrame = c.container == Container::Frame1;
                 const std::array box{c.bounds.left + (inFrame ? frame.left : 0), c.bounds.top + (inFrame ? frame.top : 0),

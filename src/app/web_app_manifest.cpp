@@ -5,23 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "app/json_text.hpp"
 #include "window/main_window_layout.hpp"
 
 namespace {
 
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + '"';
-}
+using quorbel::JsonQuoted;
 
 std::string Colour(quorbel::Rgb rgb) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "#%02x%02x%02x", rgb.red, rgb.green, rgb.blue);
-    return Quoted(hex);
+    return JsonQuoted(hex);
 }
 
 std::string_view Title(const quorbel::WindowLayout& layout) {
@@ -44,12 +38,12 @@ int main(int argc, char** argv) {
         const std::size_t colon = icon.rfind(':');
         const std::string_view size = icon.substr(colon + 1);
         if (!icons.empty()) icons += ",\n";
-        icons += "    {\"src\": " + Quoted(icon.substr(0, colon)) + ", \"sizes\": " +
-                 Quoted(std::string(size) + "x" + std::string(size)) +
+        icons += "    {\"src\": " + JsonQuoted(icon.substr(0, colon)) + ", \"sizes\": " +
+                 JsonQuoted(std::string(size) + "x" + std::string(size)) +
                  ", \"type\": \"image/png\", \"purpose\": \"any\"}";
     }
-    const std::string manifest = "{\n  \"name\": " + Quoted(form.name) + ",\n  \"short_name\": " +
-                                 Quoted(form.name) + ",\n  \"description\": " + Quoted(Title(quorbel::MainWindowLayout)) +
+    const std::string manifest = "{\n  \"name\": " + JsonQuoted(form.name) + ",\n  \"short_name\": " +
+                                 JsonQuoted(form.name) + ",\n  \"description\": " + JsonQuoted(Title(quorbel::MainWindowLayout)) +
                                  ",\n  \"lang\": \"bg\",\n  \"dir\": \"ltr\",\n  \"start_url\": \"./\",\n" +
                                  "  \"scope\": \"./\",\n  \"display\": \"standalone\",\n" +
                                  "  \"background_color\": " + Colour(form.backColor) + ",\n" +

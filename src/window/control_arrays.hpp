@@ -21,15 +21,24 @@ inline constexpr std::size_t kText1Count = layout_checks::CountNamed(MainWindowL
 // all are placed hands them to the handlers as ControlServices.
 class ControlArrays {
 public:
-    void PlaceList1(Index index, std::unique_ptr<ListBox> list) { Place(list1_, list1Refs_, index, std::move(list)); }
-    void PlaceList2(std::unique_ptr<ListBox> list) { list2_ = std::move(list); }
+    // A list box goes where the layout's rule puts it: the hint store is List2, every other list
+    // the List1 element of its Index.
+    void PlaceListBox(bool hintStore, Index index, std::unique_ptr<ListBox> list) {
+        if (hintStore) list2_ = std::move(list);
+        else Place(list1_, list1Refs_, index, std::move(list));
+    }
+    void PlaceListBox(const ControlDescription& c, std::unique_ptr<ListBox> list) {
+        PlaceListBox(IsHintStore(c), c.index, std::move(list));
+    }
     void PlaceOption1(Index index, std::unique_ptr<OptionButton> option) {
         Place(option1_, option1Refs_, index, std::move(option));
     }
     void PlaceText1(Index index, std::unique_ptr<TextBox> text) { Place(text1_, text1Refs_, index, std::move(text)); }
 
-    // Built on the first call, which must come after every element has been placed.
+    // Built on the first call, which must come after every element has been placed. Without the
+    // hint store the handlers could not run at all: that is a run-time error, not a null reference.
     const ControlServices& Services() const {
+        if (!list2_) MissingControl("List2");
         if (!services_) services_.emplace(list1Refs_, *list2_, option1Refs_, text1Refs_);
         return *services_;
     }

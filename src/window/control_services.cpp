@@ -15,6 +15,10 @@ void CheckListRow(Index row, int rowCount, bool allowNone) {
     RaiseRunTimeError(FailureMessage(kRunTimeErrorPrefix) << "ред " << long{row} << " на списъка не съществува.");
 }
 
+void MissingControl(std::string_view name) {
+    RaiseRunTimeError(FailureMessage(kRunTimeErrorPrefix) << "елементът " << name << " не съществува.");
+}
+
 namespace detail {
 void UnboundProcedure() {
     RaiseRunTimeError(FailureMessage(kRunTimeErrorPrefix) << "формата няма процедура за едно от събитията си Click.");

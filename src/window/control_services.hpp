@@ -118,4 +118,7 @@ private:
 // `allowNone` admits kNoRow (selecting nothing).
 void CheckListRow(Index row, int rowCount, bool allowNone);
 
+// A control outside the arrays (the hint store) that the runtime never placed: a run-time error.
+[[noreturn]] void MissingControl(std::string_view name);
+
 }  // namespace quorbel

@@ -49,11 +49,12 @@ class Package(unittest.TestCase):
                      "doc/quorbel/changelog.gz", "man/man1/quorbel.1.gz"):
             self.assertTrue(os.path.isfile(os.path.join(share, path)), path)
         self.assertTrue(os.access(os.path.join(self.root, "usr/bin/quorbel"), os.X_OK))
-        # The menu finds the program and its icon by these names.
+        # The menu finds the program and its icon by these names, and opens no terminal beside it.
         with open(os.path.join(share, f"applications/{APP_ID}.desktop"), encoding="utf-8") as f:
             entry = f.read()
         self.assertRegex(entry, r"(?m)^Exec=quorbel$")
         self.assertRegex(entry, rf"(?m)^Icon={re.escape(APP_ID)}$")
+        self.assertRegex(entry, r"(?m)^Terminal=false$")
         with open(os.path.join(share, f"metainfo/{APP_ID}.metainfo.xml"), encoding="utf-8") as f:
             self.assertIn(f'<release version="{VERSION}"', f.read())
 

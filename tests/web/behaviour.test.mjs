@@ -55,6 +55,16 @@ test.describe('the page alone', { tag: '@every-engine' }, () => {
     await quorbel.clickListRow(1, 3);
     await quorbel.clickListRow(2, 3, ['Control']);
     await quorbel.expectHouse(3);
+    // None of these engines empties a list so; one that did would hand the page a change with no
+    // row selected, which the page takes as it takes any change, and puts the row back.
+    const emptied = await quorbel.driver.evaluate(() => {
+      const list = document.querySelectorAll('main select:not([hidden])')[2];
+      if (!list) return false;
+      list.selectedIndex = -1;
+      list.dispatchEvent(new Event('change', { bubbles: true }));
+      return true;
+    });
+    if (emptied) await quorbel.expectHouse(3);
   });
 });
 

@@ -62,7 +62,11 @@ export const test = base.extend({
     await use(`http://127.0.0.1:${port}/`);
     server.kill();
   }, { scope: 'worker' }],
-  quorbel: async ({ page, engineBrowser, url, nativeWasm }, use) => {
+  // A page that cannot start fails its test within seconds, and every later test of the project
+  // at once, with the reason.
+  quorbel: async ({ page, engineBrowser, url, nativeWasm }, use, testInfo) => {
+    const noStart = path.join(testInfo.project.outputDir, `no-start-${testInfo.project.name}`);
+    if (fs.existsSync(noStart)) throw new Error(`not tried: ${fs.readFileSync(noStart, 'utf8')}`);
     const stray = [];
     const errors = [];
     const site = url.startsWith('http') ? new URL(url).origin : null;
@@ -84,7 +88,12 @@ export const test = base.extend({
     }
     await driver.goto(url);
     const form = new Form(driver);
-    await form.ready();
+    const started = await form.ready();
+    if (started !== true) {
+      fs.mkdirSync(path.dirname(noStart), { recursive: true });
+      fs.writeFileSync(noStart, `the page did not start: ${started}`);
+    }
+    expect(started, 'the page started').toBe(true);
     expect(await driver.evaluate(() => /\[native code\]/.test(String(WebAssembly.Module))), 'the core as WebAssembly').toBe(nativeWasm);
     await use(form);
     await driver.close();
@@ -106,9 +115,17 @@ export class Form {
       this.text = this.page.getByRole('textbox');
     }
   }
+  // True once the core has attached ('quorbel-ready'); else, within ten seconds, why not: the
+  // page's own message, or that it never started.
   ready() {
     return this.driver.evaluate(() => new Promise((resolve) => {
-      const look = () => (performance.getEntriesByName('quorbel-ready').length ? resolve(true) : setTimeout(look, 10));
+      const until = Date.now() + 10000;
+      const look = () => {
+        if (performance.getEntriesByName('quorbel-ready').length) return resolve(true);
+        const message = document.querySelector('[role=alert], [role=alertdialog]');
+        if (message || Date.now() > until) return resolve(message ? message.textContent : 'no start within ten seconds');
+        return setTimeout(look, 10);
+      };
       look();
     }));
   }

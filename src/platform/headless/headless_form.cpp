@@ -18,7 +18,7 @@ public:
         selected_ = row;
         if (!bound_) return;
         ++form_.listChanges_[static_cast<std::size_t>(index_)];
-        form_.Raise(ClickOf::List1, index_);
+        if (form_.codeRaisesClick_) form_.Raise(ClickOf::List1, index_);
     }
     Text List(Index row) const override {
         CheckListRow(row, Count(), false);
@@ -51,27 +51,24 @@ public:
 
     void SetValue(bool checked) override {
         if (checked == checked_) return;
-        if (!checked) {
-            Change(false);
-            return;
-        }
-        // Checking one option of the group unchecks the others; only the checked one raises Click.
-        for (MemoryOption* other : form_.option1_)
-            if (other != this && other->checked_) other->Change(false);
-        Change(true);
-        form_.Raise(ClickOf::Option1, index_);
+        Check(checked);
+        if (checked && form_.codeRaisesClick_) form_.Raise(ClickOf::Option1, index_);
     }
 
     bool Checked() const { return checked_; }
     void UserClick() {
-        if (checked_) {
-            form_.Raise(ClickOf::Option1, index_);
-            return;
-        }
-        SetValue(true);
+        if (!checked_) Check(true);
+        form_.Raise(ClickOf::Option1, index_);
     }
 
 private:
+    // Checking one option of the group unchecks the others; only the checked one raises Click.
+    void Check(bool checked) {
+        if (checked)
+            for (MemoryOption* other : form_.option1_)
+                if (other != this && other->checked_) other->Change(false);
+        Change(checked);
+    }
     void Change(bool checked) {
         checked_ = checked;
         ++form_.optionChanges_[static_cast<std::size_t>(index_)];
@@ -101,21 +98,17 @@ void Place(std::vector<Element*>& typed, Index index, Element* element) {
 }
 }  // namespace
 
-HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events)
-    : layout_(layout), events_(events) {
+HeadlessForm::HeadlessForm(const WindowLayout& layout, FormEvents events, bool codeRaisesClick)
+    : layout_(layout), events_(events), codeRaisesClick_(codeRaisesClick) {
     for (const ControlDescription& c : layout.controls) {
         switch (c.kind) {
-            case ControlKind::ListBox:
-                if (IsHintStore(c)) {
-                    auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, false);
-                    list2_ = list.get();
-                    arrays_.PlaceList2(std::move(list));
-                } else {
-                    auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, true);
-                    Place(list1_, c.index, list.get());
-                    arrays_.PlaceList1(c.index, std::move(list));
-                }
+            case ControlKind::ListBox: {
+                auto list = std::make_unique<MemoryList>(*this, c.index, c.rows, !IsHintStore(c));
+                if (IsHintStore(c)) list2_ = list.get();
+                else Place(list1_, c.index, list.get());
+                arrays_.PlaceListBox(c, std::move(list));
                 break;
+            }
             case ControlKind::OptionButton: {
                 auto option = std::make_unique<MemoryOption>(*this, c.index);
                 Place(option1_, c.index, option.get());

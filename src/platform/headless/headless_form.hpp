@@ -1,6 +1,7 @@
 // An in-memory form built from the window layout: the test and benchmark vehicle for the handlers.
-// It raises Click on every assignment that changes a list row or checks an option, nested inside
-// the running handler, which is the harshest behaviour the event rule allows.
+// By default it raises Click on every assignment that changes a list row or checks an option, nested
+// inside the running handler, which is the harshest behaviour the event rule allows; built with
+// codeRaisesClick false, an assignment raises nothing, the other end of what the rule allows.
 #pragma once
 
 #include <string>
@@ -14,7 +15,7 @@ namespace quorbel::headless {
 
 class HeadlessForm {
 public:
-    explicit HeadlessForm(const WindowLayout& layout, FormEvents events);
+    HeadlessForm(const WindowLayout& layout, FormEvents events, bool codeRaisesClick = true);
     ~HeadlessForm();
     HeadlessForm(const HeadlessForm&) = delete;
     HeadlessForm& operator=(const HeadlessForm&) = delete;
@@ -63,6 +64,7 @@ private:
 
     const WindowLayout& layout_;
     FormEvents events_;
+    bool codeRaisesClick_;
     ControlArrays arrays_;
     // The same elements as arrays_ holds, with their in-memory types.
     std::vector<MemoryList*> list1_;

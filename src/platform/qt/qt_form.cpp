@@ -17,7 +17,9 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <cmath>
+#include <cstdint>
+
+#include "window/contrast.hpp"
 
 namespace quorbel::qt {
 
@@ -29,12 +31,9 @@ QString ToQString(std::string_view text) {
 
 QColor ToColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
-double RelativeLuminance(const QColor& colour) {
-    auto channel = [](int value) {
-        const double c = value / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) + 0.0722 * channel(colour.blue());
+Rgb ToRgb(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
 }
 
 // A single-selection list whose user can move the selection but never clear it: Ctrl+click,
@@ -163,9 +162,7 @@ protected:
 }  // namespace
 
 bool IsHighContrast(const QPalette& palette) {
-    const double a = RelativeLuminance(palette.color(QPalette::Window));
-    const double b = RelativeLuminance(palette.color(QPalette::WindowText));
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 19.0;
+    return ContrastRatio(ToRgb(palette.color(QPalette::Window)), ToRgb(palette.color(QPalette::WindowText))) >= 19.0;
 }
 
 struct QtForm::Built {
@@ -339,10 +336,8 @@ void QtForm::Build(const WindowLayout& layout) {
                 list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 list->setUniformItemSizes(true);
                 for (std::string_view row : c.rows) list->addItem(ToQString(row));
-                if (IsHintStore(c)) {
-                    arrays_.PlaceList2(std::make_unique<ListAdapter>(list));
-                } else {
-                    arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(list));
+                arrays_.PlaceListBox(c, std::make_unique<ListAdapter>(list));
+                if (!IsHintStore(c)) {
                     connect(list, &QListWidget::itemSelectionChanged, this,
                             [this, index = c.index] { Dispatch(ClickOf::List1, index); });
                 }

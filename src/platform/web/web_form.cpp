@@ -78,11 +78,7 @@ void WebForm::Attach(const PageControls& controls) {
                 arrays_.PlaceOption1(c.index, std::make_unique<OptionAdapter>(handle));
                 break;
             case ControlKind::ListBox: {
-                auto list = std::make_unique<ListAdapter>(handle, c.rows);
-                if (c.hintStore)
-                    arrays_.PlaceList2(std::move(list));
-                else
-                    arrays_.PlaceList1(c.index, std::move(list));
+                arrays_.PlaceListBox(c.hintStore, c.index, std::make_unique<ListAdapter>(handle, c.rows));
                 break;
             }
             case ControlKind::Label:

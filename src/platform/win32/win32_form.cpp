@@ -328,10 +328,7 @@ void Form::BuildControls(UINT dpi, bool hidden) {
             case ControlKind::ListBox:
                 for (std::string_view row : c.rows)
                     SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(row).c_str()));
-                if (IsHintStore(c))
-                    arrays_.PlaceList2(std::make_unique<ListAdapter>(control));
-                else
-                    arrays_.PlaceList1(c.index, std::make_unique<ListAdapter>(control));
+                arrays_.PlaceListBox(c, std::make_unique<ListAdapter>(control));
                 break;
             case ControlKind::Label:
             case ControlKind::Frame:
