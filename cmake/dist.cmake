@@ -47,6 +47,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quorbel.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window is laid out for Times New Roman: its metric twin draws every caption and row whole,
+# where fontconfig would otherwise stand in with a wider serif. CPack adds the libraries' packages.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack gives every member of the package (the ar members, the gzip headers, the tar entries) the
 # time SOURCE_DATE_EPOCH says; cpack run by hand in this tree takes the release's time too.

@@ -7,6 +7,9 @@ function(quorbel_add_test_needing name how files)
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
 endfunction()
 
+# A machine with neither Times New Roman nor its metric twin, for the Qt window and the page.
+configure_file(app/fonts-without-the-twin.conf.in ${CMAKE_BINARY_DIR}/fonts-without-the-twin.conf @ONLY)
+
 if(TARGET quorbel_qt)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   add_executable(qt_window_tests qt/qt_main.cpp qt/window_test.cpp qt/soak_test.cpp)
@@ -17,7 +20,6 @@ if(TARGET quorbel_qt)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
   # Started without the serif font it asks for, the window still shows every row of every list.
-  configure_file(app/fonts-without-the-twin.conf.in ${CMAKE_BINARY_DIR}/fonts-without-the-twin.conf @ONLY)
   add_test(NAME window_without_the_serif_font
     COMMAND qt_window_tests --gtest_filter=QtWindow.EveryListShowsItsFiveRowsWithoutScrolling)
   set_tests_properties(window_without_the_serif_font PROPERTIES
@@ -97,5 +99,5 @@ if(QUORBEL_WEB_TESTS AND NOT EMSCRIPTEN)
   # Playwright's cache of compiled test files is kept in this tree: one shared in /tmp serves a
   # worktree's tests to another's.
   set_tests_properties(web_page_in_browsers PROPERTIES TIMEOUT 600 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web
-    ENVIRONMENT "QUORBEL_TABLE_JSON=${QUORBEL_TABLE_JSON};QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
+    ENVIRONMENT "QUORBEL_TABLE_JSON=${QUORBEL_TABLE_JSON};QUORBEL_WEB_BUILD=${QUORBEL_WEB_BUILD};QUORBEL_FONTS_WITHOUT_THE_TWIN=${CMAKE_BINARY_DIR}/fonts-without-the-twin.conf;QUORBEL_TEST_OUTPUT=${CMAKE_BINARY_DIR}/web-test-results;PWTEST_CACHE_DIR=${CMAKE_BINARY_DIR}/playwright-cache")
 endif()

@@ -17,6 +17,12 @@ set(QUORBEL_PAGE_ASSEMBLE ${CMAKE_SOURCE_DIR}/tools/page-assemble)
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)
 set(QUORBEL_ICON_URL ${CMAKE_BINARY_DIR}/quorbel-icon-url.txt)
 set(QUORBEL_PAGE_MARKUP ${CMAKE_BINARY_DIR}/quorbel-form.html)
+# The form's serif face for a device with neither Times New Roman nor a metric twin: Debian's
+# Liberation Serif cut down to the characters of content/, in the page, with its notice.
+set(QUORBEL_PAGE_FONT /usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf)
+set(QUORBEL_PAGE_FONT_COPYRIGHT /usr/share/doc/fonts-liberation2/copyright)
+set(QUORBEL_PAGE_FONT_URL ${CMAKE_BINARY_DIR}/quorbel-font-url.txt)
+set(QUORBEL_PAGE_FONT_NOTICE ${CMAKE_BINARY_DIR}/quorbel-font-notice.txt)
 
 # The core for the page: its script, with the WebAssembly beside it and the same translated to
 # JavaScript (WASM=2), which page-assemble puts into one page. No file system, no dynamic code, the
@@ -37,10 +43,10 @@ function(quorbel_add_page target source output_name)
   set(page ${CMAKE_CURRENT_BINARY_DIR}/${output_name}.html)
   add_custom_command(OUTPUT ${page}
     COMMAND ${Python3_EXECUTABLE} ${QUORBEL_PAGE_ASSEMBLE} --template ${QUORBEL_PAGE_TEMPLATE}
-            --icon-url ${QUORBEL_ICON_URL} --form ${QUORBEL_PAGE_MARKUP} --core $<TARGET_FILE:${target}_core>
-            --output ${page}
+            --icon-url ${QUORBEL_ICON_URL} --font-url ${QUORBEL_PAGE_FONT_URL} --font-notice ${QUORBEL_PAGE_FONT_NOTICE}
+            --form ${QUORBEL_PAGE_MARKUP} --core $<TARGET_FILE:${target}_core> --output ${page}
     DEPENDS ${target}_core $<TARGET_FILE:${target}_core> ${QUORBEL_PAGE_TEMPLATE} ${QUORBEL_PAGE_ASSEMBLE}
-            ${QUORBEL_ICON_URL} ${QUORBEL_PAGE_MARKUP}
+            ${QUORBEL_ICON_URL} ${QUORBEL_PAGE_FONT_URL} ${QUORBEL_PAGE_FONT_NOTICE} ${QUORBEL_PAGE_MARKUP}
     COMMENT "Making ${output_name}.html" VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${page})
 endfunction()
@@ -55,6 +61,16 @@ add_custom_command(OUTPUT ${QUORBEL_ICON_URL}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon-convert ${QUORBEL_ICON_XPM} --data-url ${QUORBEL_ICON_URL}
   DEPENDS ${QUORBEL_ICON_XPM} ${CMAKE_SOURCE_DIR}/tools/icon-convert
   COMMENT "Making the page icon")
+
+# The face, cut down by Debian's fontTools: the script runs under Debian's own Python (its first
+# line), which has them, whatever other Python CMake found.
+file(GLOB content_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/content/*)
+add_custom_command(OUTPUT ${QUORBEL_PAGE_FONT_URL} ${QUORBEL_PAGE_FONT_NOTICE}
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/font-subset --content ${CMAKE_SOURCE_DIR}/src/content
+          --font ${QUORBEL_PAGE_FONT} --copyright ${QUORBEL_PAGE_FONT_COPYRIGHT} "--family=Quorbel Serif"
+          --url ${QUORBEL_PAGE_FONT_URL} --notice ${QUORBEL_PAGE_FONT_NOTICE}
+  DEPENDS ${content_sources} ${QUORBEL_PAGE_FONT} ${QUORBEL_PAGE_FONT_COPYRIGHT} ${CMAKE_SOURCE_DIR}/tools/font-subset
+  COMMENT "Making the page's serif face" VERBATIM)
 
 # The form's markup, written by a program of the build's own that walks the window layout (run
 # under node, as this tree makes WebAssembly; one file, as node cannot fetch a .wasm beside it).

@@ -11,6 +11,9 @@ export const testPageUrl = pathToFileURL(path.join(webBuild, 'tests', 'quorbel-t
 // The behaviour table and the content's texts, written by the native build tree.
 export const tableJson = process.env.QUORBEL_TABLE_JSON
   || path.join(here, '..', '..', 'build', 'dev', 'tests', 'behaviour.json');
+// A fontconfig that offers only the DejaVu fonts, written by the native build tree.
+export const fontsWithoutTheTwin = process.env.QUORBEL_FONTS_WITHOUT_THE_TWIN
+  || path.join(here, '..', '..', 'build', 'dev', 'fonts-without-the-twin.conf');
 
 export const launchOptions = {
   executablePath: '/usr/bin/chromium',

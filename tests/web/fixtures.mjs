@@ -30,6 +30,8 @@ export const test = base.extend({
   url: [pageUrl, { option: true }],
   // Whether the browser has WebAssembly, which the core then runs as; else its JavaScript translation.
   nativeWasm: [true, { option: true }],
+  // Whether Times New Roman or a face with its metrics is installed; else the page's own face draws.
+  installedTwin: [true, { option: true }],
   engine: ['chromium', { option: true, scope: 'worker' }],
   engineBrowser: [async ({ engine }, use) => {
     if (engine === 'chromium') return use(null);

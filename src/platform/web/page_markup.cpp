@@ -16,6 +16,11 @@ using namespace quorbel;
 // A list's border, in CSS pixels, as the page's style draws it.
 constexpr int kListBorder = 1;
 
+// Faces with Times New Roman's metrics, which lay its text out alike where it is missing: Liberation
+// Serif (Linux), Tinos (ChromeOS) and, last, the page's own cut of Liberation Serif (its @font-face),
+// which a device with none of them draws with.
+constexpr std::string_view kTimesNewRomanTwins = "\"Liberation Serif\",Tinos,\"Quorbel Serif\"";
+
 void Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 void Write(int number) { std::printf("%d", number); }
 void Write(const web::ControlId& id) { Write(id.View()); }
@@ -54,7 +59,12 @@ void WriteStyle(const WindowLayout& layout) {
     Colour(form.backColor);
     Write(";font-family:\"");
     Write(font.family);
-    Write(font.serif ? "\",serif;" : "\";");
+    Write("\"");
+    if (font.family == "Times New Roman") {
+        Write(",");
+        Write(kTimesNewRomanTwins);
+    }
+    Write(font.serif ? ",serif;" : ";");
     Write("font-size:");
     Write(font.points);
     Write("pt;font-weight:");
