@@ -9,12 +9,15 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +55,16 @@ protected:
         if (!(command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))) return command;
         if (selectionModel()->isSelected(index)) return QItemSelectionModel::NoUpdate;
         return QItemSelectionModel::ClearAndSelect;
+    }
+
+    // With nothing chosen the first row is where the keys start, as in a list box: Down moves on
+    // to the second row, and Up or Home, which leave the current row where it is, choose it.
+    void keyPressEvent(QKeyEvent* event) override {
+        QListWidget::keyPressEvent(event);
+        const bool moves = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                           event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
+        if (moves && selectionModel()->selectedIndexes().isEmpty() && currentIndex().isValid())
+            selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
     }
 
     // A list has a current row only while it has the focus: the view announces every change of
@@ -102,9 +115,33 @@ void MoveTabStopTo(QRadioButton* checked) {
             option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-QAccessibleInterface* HeadingFactory(const QString&, QObject* object) {
-    auto* label = dynamic_cast<HeadingLabel*>(object);
-    return label ? new AccessibleHeading(label) : nullptr;
+// What a screen reader speaks when a choice is made: a hidden status bar holding a notification
+// whose label holds the hint. A screen reader reads a notification out when it is shown, even when
+// the focus is elsewhere; a text change in the text area is dropped as not where the user is.
+class HintNotification final : public QWidget {
+public:
+    explicit HintNotification(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {}
+    void SetHint(const QString& hint) { label_->setText(hint); }
+    QString Hint() const { return label_->text(); }
+
+private:
+    QLabel* label_;
+};
+
+class AccessibleNotification final : public QAccessibleWidget {
+public:
+    explicit AccessibleNotification(HintNotification* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name || t == QAccessible::Description
+                   ? static_cast<HintNotification*>(widget())->Hint()
+                   : QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* FormFactory(const QString&, QObject* object) {
+    if (auto* label = dynamic_cast<HeadingLabel*>(object)) return new AccessibleHeading(label);
+    if (auto* hint = dynamic_cast<HintNotification*>(object)) return new AccessibleNotification(hint);
+    return nullptr;
 }
 
 // A frame drawn as an etched rectangle with its caption standing on the top edge. The style's own
@@ -221,21 +258,67 @@ private:
 
 class QtForm::TextAdapter final : public TextBox {
 public:
-    explicit TextAdapter(QPlainTextEdit* edit) : edit_(edit) {}
+    TextAdapter(QPlainTextEdit* edit, std::function<void(const QString&)> written)
+        : edit_(edit), written_(std::move(written)) {}
     void SetText(std::string_view text) override {
         // The texts end their lines in CR LF; the editor breaks lines at LF alone.
-        edit_->setPlainText(ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        const QString plain = ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        edit_->setPlainText(plain);
+        if (written_) written_(plain);
     }
 
 private:
     QPlainTextEdit* edit_;
+    std::function<void(const QString&)> written_;
 };
 
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
     : runner_(events), reportError_(std::move(reportError)) {
-    static const bool headingsKnown = (QAccessible::installFactory(HeadingFactory), true);
-    static_cast<void>(headingsKnown);
+    // Installed once the application exists: before it, Qt's own widget factory answers first.
+    static const bool factoryKnown = (QAccessible::installFactory(FormFactory), true);
+    static_cast<void>(factoryKnown);
     Build(layout);
+}
+
+void QtForm::AnnounceHint(const QString& hint) {
+    if (!notification_ || hint == announcedHint_) return;
+    announcedHint_ = hint;
+    // After the event loop has turned, so that the chosen row or option is told before its hint.
+    QTimer::singleShot(0, notification_, [this] {
+        auto* notification = static_cast<HintNotification*>(notification_);
+        notification->SetHint(announcedHint_);
+        if (!QAccessible::isActive()) return;
+        QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    });
+}
+
+void QtForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange) FollowContrast();
+}
+
+void QtForm::FollowContrast() {
+    const bool own = !IsHighContrast(QApplication::palette(this));
+    if (own == ownColours_ && form_) return;
+    ownColours_ = own;
+    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
+    auto paint = [own](QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+        if (!own) {
+            widget->setPalette(QPalette());
+            return;
+        }
+        QPalette palette = QApplication::palette(widget);
+        palette.setColor(role, ToColor(colour));
+        widget->setPalette(palette);
+    };
+    if (form_) paint(this, QPalette::Window, form_->backColor);
+    for (const Built& b : built_) {
+        if (!b.description->background) continue;
+        // Buttons paint their background in the Button role, the rest in Window.
+        paint(b.widget, b.widget->backgroundRole(), *b.description->background);
+        b.widget->setAutoFillBackground(own);
+    }
 }
 
 // The widgets outlive the control arrays (they go with the QWidget base, after the members): their
@@ -248,13 +331,6 @@ void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     setObjectName(ToQString(form.name));
     setWindowTitle(ToQString(form.caption));
-    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
-    const bool ownColours = !IsHighContrast(this->palette());
-    if (ownColours) {
-        QPalette palette = this->palette();
-        palette.setColor(QPalette::Window, ToColor(form.backColor));
-        setPalette(palette);
-    }
     setAutoFillBackground(true);
 
     // Every control inherits this font. Qt picks glyphs by Unicode, so the character set needs no
@@ -303,7 +379,8 @@ void QtForm::Build(const WindowLayout& layout) {
                     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 edit->setTabChangesFocus(true);
                 edit->setFocusPolicy(Qt::StrongFocus);
-                auto text = std::make_unique<TextAdapter>(edit);
+                auto text = std::make_unique<TextAdapter>(
+                    edit, [this](const QString& written) { AnnounceHint(written); });
                 contents = text.get();
                 arrays_.PlaceText1(c.index, std::move(text));
                 widget = edit;
@@ -356,13 +433,6 @@ void QtForm::Build(const WindowLayout& layout) {
                             LogicalPixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
         if (contents) contents->SetText(c.text);
-        if (c.background && ownColours) {
-            QPalette own = widget->palette();
-            // Buttons paint their background in the Button role, the rest in Window.
-            own.setColor(widget->backgroundRole(), ToColor(*c.background));
-            widget->setPalette(own);
-            widget->setAutoFillBackground(true);
-        }
         // A hidden list's rows are never drawn, so they need no fitting.
         auto* list = qobject_cast<QListWidget*>(widget);
         if (list && !c.hidden) {
@@ -383,6 +453,14 @@ void QtForm::Build(const WindowLayout& layout) {
         built_.push_back({&c, widget});
     }
     new FocusRing(this);  // the form owns it, as every widget on it
+    form_ = &form;
+    FollowContrast();
+    // The statement the window opens with is not announced; every later hint is.
+    auto* bar = new QStatusBar(this);
+    bar->setSizeGripEnabled(false);
+    notification_ = new HintNotification(bar);
+    bar->addWidget(notification_);
+    bar->hide();
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {

@@ -45,11 +45,24 @@ private:
 
     void Build(const WindowLayout& layout);
     void Dispatch(ClickOf source, Index index);
+    // The form's own colours, or the theme's under high contrast; at start and on every change.
+    void FollowContrast();
+    // Tells screen readers the hint the text area now holds, once the choice itself is told.
+    void AnnounceHint(const QString& hint);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
 
     ProcedureRunner runner_;
     ErrorReporter reportError_;
     std::vector<Built> built_;
     ControlArrays arrays_;
+    const FormDescription* form_ = nullptr;
+    bool ownColours_ = false;
+    QWidget* notification_ = nullptr;  // in a hidden status bar, holding the hint for screen readers
+    QString announcedHint_;
 };
 
 }  // namespace quorbel::qt
