@@ -165,7 +165,8 @@ void HeadlessForm::ClickListRow(Index list, Index row) { ListAt(list).UserClick(
 void HeadlessForm::PressListArrow(Index list, int delta) {
     MemoryList& l = ListAt(list);
     const Index current = l.ListIndex();
-    const int target = current == kNoRow ? 0 : std::clamp(current + delta, 0, l.Count() - 1);
+    // With nothing chosen the keys start from the first row, as in a list box: Down chooses the second.
+    const int target = std::clamp((current == kNoRow ? 0 : current) + delta, 0, l.Count() - 1);
     if (target == current) return;
     l.UserClick(static_cast<Index>(target));
 }
