@@ -57,14 +57,19 @@ protected:
         return QItemSelectionModel::ClearAndSelect;
     }
 
-    // With nothing chosen the first row is where the keys start, as in a list box: Down moves on
-    // to the second row, and Up or Home, which leave the current row where it is, choose it.
+    // With nothing chosen, Up, Down, Home and End all choose the first row, as in a list box. Qt's
+    // view would move on from the row its focus made current: Down to the second row, Up and Home
+    // nowhere, the row staying unchosen.
     void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        const bool nothingChosen = selectionModel()->selectedIndexes().isEmpty();
+        if (nothingChosen && count() > 0 && event->modifiers() == Qt::NoModifier &&
+            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End)) {
+            selectionModel()->setCurrentIndex(model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+            event->accept();
+            return;
+        }
         QListWidget::keyPressEvent(event);
-        const bool moves = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
-                           event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
-        if (moves && selectionModel()->selectedIndexes().isEmpty() && currentIndex().isValid())
-            selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
     }
 
     // A list has a current row only while it has the focus: the view announces every change of
@@ -283,19 +288,16 @@ QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter repo
 void QtForm::AnnounceHint(const QString& hint) {
     if (!notification_ || hint == announcedHint_) return;
     announcedHint_ = hint;
-    // After the event loop has turned, so that the chosen row or option is told before its hint.
-    QTimer::singleShot(0, notification_, [this] {
-        auto* notification = static_cast<HintNotification*>(notification_);
-        notification->SetHint(announcedHint_);
-        if (!QAccessible::isActive()) return;
-        QAccessibleEvent shown(notification, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
-    });
+    // After the event loop has turned, so that the chosen row or option is told before its hint;
+    // choices made before it turns (keys held down) announce only the last hint.
+    announce_->start();
 }
 
-void QtForm::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange) FollowContrast();
+// The application hears of a new palette or theme; a window hears only of its own palette.
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange))
+        FollowContrast();
+    return QWidget::eventFilter(watched, event);
 }
 
 void QtForm::FollowContrast() {
@@ -455,12 +457,23 @@ void QtForm::Build(const WindowLayout& layout) {
     new FocusRing(this);  // the form owns it, as every widget on it
     form_ = &form;
     FollowContrast();
+    qApp->installEventFilter(this);
     // The statement the window opens with is not announced; every later hint is.
     auto* bar = new QStatusBar(this);
     bar->setSizeGripEnabled(false);
     notification_ = new HintNotification(bar);
     bar->addWidget(notification_);
     bar->hide();
+    announce_ = new QTimer(this);
+    announce_->setSingleShot(true);
+    announce_->setInterval(0);
+    connect(announce_, &QTimer::timeout, this, [this] {
+        auto* notification = static_cast<HintNotification*>(notification_);
+        notification->SetHint(announcedHint_);
+        if (!QAccessible::isActive()) return;
+        QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    });
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {

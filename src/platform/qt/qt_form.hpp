@@ -1,6 +1,7 @@
 // The form built with Qt Widgets from the window layout, with the control services over its widgets.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -51,7 +52,7 @@ private:
     void AnnounceHint(const QString& hint);
 
 protected:
-    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
 
@@ -63,6 +64,7 @@ private:
     bool ownColours_ = false;
     QWidget* notification_ = nullptr;  // in a hidden status bar, holding the hint for screen readers
     QString announcedHint_;
+    QTimer* announce_ = nullptr;
 };
 
 }  // namespace quorbel::qt
