@@ -248,19 +248,20 @@ TEST(QtWindow, ScreenReadersHearNamesStatesAndChangesWhereTheFocusIs) {
     QAccessible::installUpdateHandler(previous);
     platform->setActive(false);
     std::vector<std::string> announced;
+    std::vector<int> intoList0;  // the focus events of the Tab into List1(0): the list's, then its row's
     AccessibilityEvent lastFocus{};
     for (const auto& [type, object, child, shown] : accessibilityEvents) {
         if (type == QAccessible::Focus) {
             EXPECT_TRUE(object == d.List(2) || object == d.Option(3) || object == d.List(0))
                 << object->objectName().toStdString();
             lastFocus = {type, object, child, {}};
+            if (object == d.List(0)) intoList0.push_back(child);
         }
         if (type == QAccessible::ObjectShow) announced.push_back(shown.toStdString());
     }
     EXPECT_EQ(announced, (std::vector<std::string>{std::string(HintTexts[1]), std::string(HintTexts[3])}))
         << "each new hint is announced once, Tab announces none";
-    EXPECT_EQ(lastFocus.object, d.List(0));
-    EXPECT_EQ(lastFocus.child, 3);
+    EXPECT_EQ(intoList0, (std::vector<int>{-1, 3}));
 
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(d.Option(3))->state().checked);
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(d.Option(1))->state().checked);

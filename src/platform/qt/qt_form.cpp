@@ -77,13 +77,22 @@ protected:
     // list the user is not in still claims the focus. Coming in, the current row is the selected
     // one, so that a screen reader says it and the arrow keys move on from it.
     void focusInEvent(QFocusEvent* event) override {
+        // The rows made current here are no focus of their own: the list's comes first, and the
+        // chosen row's after it, once (the view would tell a row, then the list, then the row).
+        enteringFocus_ = true;
         const QModelIndexList selected = selectionModel()->selectedIndexes();
         if (!selected.isEmpty()) selectionModel()->setCurrentIndex(selected.front(), QItemSelectionModel::NoUpdate);
         QListWidget::focusInEvent(event);
+        enteringFocus_ = false;
         // Qt tells screen readers of the list's own focus after this handler, which would leave
         // them on the list rather than its row: the row's focus is told once that is done.
         QMetaObject::invokeMethod(this, [this] { TellFocusedRow(); }, Qt::QueuedConnection);
     }
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        if (enteringFocus_) return QAbstractItemView::currentChanged(current, previous);  // untold
+        QListWidget::currentChanged(current, previous);
+    }
+    bool enteringFocus_ = false;
     void TellFocusedRow() {
         // A list with no house chosen yet is told as the list alone: its current row is only the
         // place the arrow keys start from, not a choice.
