@@ -27,7 +27,7 @@ public:
     virtual ~FormDriver() = default;
     virtual void ClickListRow(int list, int row) = 0;
     virtual void ClickOption(int option) = 0;
-    virtual void PressListArrow(int list, int delta) = 0;   // -1 Up, +1 Down
+    virtual void PressListArrow(int list, int delta) = 0;   // -1 Up, +1 Down, -2 Home, +2 End
     virtual void PressOptionArrow(int option, int delta) = 0;  // -1 Left, +1 Right
     virtual void ClickBelowLastRow(int) { ADD_FAILURE() << "no click under a row here"; }
     virtual void PressTab() { ADD_FAILURE() << "no Tab here"; }
@@ -143,7 +143,10 @@ inline constexpr FormEvents kCountedSelection{
 inline void PlayStep(FormDriver& form, const std::vector<std::string>& step) {
     const std::string& verb = step[0];
     auto number = [&](std::size_t i) { return std::stoi(step.at(i)); };
-    auto delta = [&](std::size_t i) { return step.at(i) == "up" || step.at(i) == "left" ? -1 : +1; };
+    auto delta = [&](std::size_t i) {
+        const std::string& key = step.at(i);
+        return key == "home" ? -2 : key == "end" ? +2 : key == "up" || key == "left" ? -1 : +1;
+    };
     if (verb == "row") form.ClickListRow(number(1), number(2));
     else if (verb == "option") form.ClickOption(number(1));
     else if (verb == "below") form.ClickBelowLastRow(number(1));

@@ -53,7 +53,7 @@ inline constexpr std::array<Action, 9> kActions{{
     {"row", {"0-3", "0-4"}},
     {"option", {"0-4", {}}},
     {"below", {"0-3", {}}},
-    {"list-key", {"0-3", "up|down"}},
+    {"list-key", {"0-3", "up|down|home|end"}},
     {"option-key", {"0-4", "left|right"}},
     {"tab", {"1-9", {}}},
     {"select-text", {}},

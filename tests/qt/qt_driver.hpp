@@ -47,7 +47,7 @@ public:
     }
     void PressListArrow(int list, int delta) override {
         List(list)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(List(list), delta < 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTest::keyClick(List(list), delta == -2 ? Qt::Key_Home : delta == 2 ? Qt::Key_End : delta < 0 ? Qt::Key_Up : Qt::Key_Down);
     }
     void PressOptionArrow(int option, int delta) override {
         Option(option)->setFocus(Qt::TabFocusReason);

@@ -5,7 +5,7 @@ import { testPageUrl } from './browser.mjs';
 
 async function play(quorbel, [verb, ...args]) {
   const n = args.map(Number);
-  const delta = args[1] === 'up' || args[1] === 'left' ? -1 : +1;
+  const delta = { home: -2, end: +2, up: -1, left: -1 }[args[1]] ?? +1;
   if (verb === 'row') return quorbel.clickListRow(n[0], n[1]);
   if (verb === 'option') return quorbel.clickOption(n[0]);
   if (verb === 'below') return quorbel.clickBelow(n[0]);

@@ -172,7 +172,7 @@ export class Form {
   }
   async pressListArrow(list, delta) {
     await this.focusOn(`List1(${list})`);
-    await this.driver.press(delta < 0 ? 'ArrowUp' : 'ArrowDown');
+    await this.driver.press({ '-2': 'Home', '-1': 'ArrowUp', 1: 'ArrowDown', 2: 'End' }[delta]);
   }
   async pressOptionArrow(from, delta) {
     await this.focusOn(`Option1(${from})`);

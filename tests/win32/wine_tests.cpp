@@ -127,7 +127,7 @@ public:
     // A click under the rows gives the list the focus and changes nothing.
     void PressListArrow(int list, int delta) override {
         ClickBelowLastRow(list);
-        Key(delta < 0 ? VK_UP : VK_DOWN, &form);
+        Key(delta == -2 ? VK_HOME : delta == 2 ? VK_END : delta < 0 ? VK_UP : VK_DOWN, &form);
     }
     // The checked option: clicking it gives it the focus.
     void PressOptionArrow(int option, int delta) override {

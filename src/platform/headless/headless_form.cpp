@@ -158,7 +158,10 @@ void HeadlessForm::ClickListRow(Index list, Index row) { ListAt(list).UserClick(
 void HeadlessForm::PressListArrow(Index list, int delta) {
     MemoryList& l = ListAt(list);
     const Index current = l.ListIndex();
-    const int target = current == kNoRow ? 0 : std::clamp(current + delta, 0, l.Count() - 1);
+    // With nothing chosen every key chooses the first row, as a list box does; then Home and End
+    // go to the ends and the arrows one row on.
+    const int last = l.Count() - 1;
+    const int target = current == kNoRow ? 0 : delta == -2 ? 0 : delta == 2 ? last : std::clamp(current + delta, 0, last);
     if (target == current) return;
     l.UserClick(static_cast<Index>(target));
 }

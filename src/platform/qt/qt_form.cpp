@@ -9,12 +9,15 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdint>
@@ -53,18 +56,42 @@ protected:
         return QItemSelectionModel::ClearAndSelect;
     }
 
+    // With nothing chosen, Up, Down, Home and End all choose the first row, as in a list box. Qt's
+    // view would move on from the row its focus made current: Down to the second row, Up and Home
+    // nowhere, the row staying unchosen.
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        const bool nothingChosen = selectionModel()->selectedIndexes().isEmpty();
+        if (nothingChosen && count() > 0 && event->modifiers() == Qt::NoModifier &&
+            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End)) {
+            selectionModel()->setCurrentIndex(model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+            event->accept();
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+
     // A list has a current row only while it has the focus: the view announces every change of
     // its current row to screen readers as the focus moving there, and a current row left in a
     // list the user is not in still claims the focus. Coming in, the current row is the selected
     // one, so that a screen reader says it and the arrow keys move on from it.
     void focusInEvent(QFocusEvent* event) override {
+        // The rows made current here are no focus of their own: the list's comes first, and the
+        // chosen row's after it, once (the view would tell a row, then the list, then the row).
+        enteringFocus_ = true;
         const QModelIndexList selected = selectionModel()->selectedIndexes();
         if (!selected.isEmpty()) selectionModel()->setCurrentIndex(selected.front(), QItemSelectionModel::NoUpdate);
         QListWidget::focusInEvent(event);
+        enteringFocus_ = false;
         // Qt tells screen readers of the list's own focus after this handler, which would leave
         // them on the list rather than its row: the row's focus is told once that is done.
         QMetaObject::invokeMethod(this, [this] { TellFocusedRow(); }, Qt::QueuedConnection);
     }
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        if (enteringFocus_) return QAbstractItemView::currentChanged(current, previous);  // untold
+        QListWidget::currentChanged(current, previous);
+    }
+    bool enteringFocus_ = false;
     void TellFocusedRow() {
         // A list with no house chosen yet is told as the list alone: its current row is only the
         // place the arrow keys start from, not a choice.
@@ -101,9 +128,33 @@ void MoveTabStopTo(QRadioButton* checked) {
             option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-QAccessibleInterface* HeadingFactory(const QString&, QObject* object) {
-    auto* label = dynamic_cast<HeadingLabel*>(object);
-    return label ? new AccessibleHeading(label) : nullptr;
+// What a screen reader speaks when a choice is made: a hidden status bar holding a notification
+// whose label holds the hint. A screen reader reads a notification out when it is shown, even when
+// the focus is elsewhere; a text change in the text area is dropped as not where the user is.
+class HintNotification final : public QWidget {
+public:
+    explicit HintNotification(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {}
+    void SetHint(const QString& hint) { label_->setText(hint); }
+    QString Hint() const { return label_->text(); }
+
+private:
+    QLabel* label_;
+};
+
+class AccessibleNotification final : public QAccessibleWidget {
+public:
+    explicit AccessibleNotification(HintNotification* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name || t == QAccessible::Description
+                   ? static_cast<HintNotification*>(widget())->Hint()
+                   : QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* FormFactory(const QString&, QObject* object) {
+    if (auto* label = dynamic_cast<HeadingLabel*>(object)) return new AccessibleHeading(label);
+    if (auto* hint = dynamic_cast<HintNotification*>(object)) return new AccessibleNotification(hint);
+    return nullptr;
 }
 
 // A frame drawn as an etched rectangle with its caption standing on the top edge. The style's own
@@ -218,21 +269,64 @@ private:
 
 class QtForm::TextAdapter final : public TextBox {
 public:
-    explicit TextAdapter(QPlainTextEdit* edit) : edit_(edit) {}
+    TextAdapter(QPlainTextEdit* edit, std::function<void(const QString&)> written)
+        : edit_(edit), written_(std::move(written)) {}
     void SetText(std::string_view text) override {
         // The texts end their lines in CR LF; the editor breaks lines at LF alone.
-        edit_->setPlainText(ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        const QString plain = ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        edit_->setPlainText(plain);
+        if (written_) written_(plain);
     }
 
 private:
     QPlainTextEdit* edit_;
+    std::function<void(const QString&)> written_;
 };
 
 QtForm::QtForm(const WindowLayout& layout, FormEvents events, ErrorReporter reportError)
     : runner_(events), reportError_(std::move(reportError)) {
-    static const bool headingsKnown = (QAccessible::installFactory(HeadingFactory), true);
-    static_cast<void>(headingsKnown);
+    // Installed once the application exists: before it, Qt's own widget factory answers first.
+    static const bool factoryKnown = (QAccessible::installFactory(FormFactory), true);
+    static_cast<void>(factoryKnown);
     Build(layout);
+}
+
+void QtForm::AnnounceHint(const QString& hint) {
+    if (!notification_ || hint == announcedHint_) return;
+    announcedHint_ = hint;
+    // After the event loop has turned, so that the chosen row or option is told before its hint;
+    // choices made before it turns (keys held down) announce only the last hint.
+    announce_->start();
+}
+
+// The application hears of a new palette or theme; a window hears only of its own palette.
+bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange))
+        FollowContrast();
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtForm::FollowContrast() {
+    const bool own = !IsHighContrast(QApplication::palette(this));
+    if (own == ownColours_ && form_) return;
+    ownColours_ = own;
+    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
+    auto paint = [own](QWidget* widget, QPalette::ColorRole role, Rgb colour) {
+        if (!own) {
+            widget->setPalette(QPalette());
+            return;
+        }
+        QPalette palette = QApplication::palette(widget);
+        palette.setColor(role, ToColor(colour));
+        widget->setPalette(palette);
+    };
+    if (form_) paint(this, QPalette::Window, form_->backColor);
+    for (const Built& b : built_) {
+        if (!b.description->background) continue;
+        // Buttons paint their background in the Button role, the rest in Window.
+        paint(b.widget, b.widget->backgroundRole(), *b.description->background);
+        b.widget->setAutoFillBackground(own);
+    }
 }
 
 // The widgets outlive the control arrays (they go with the QWidget base, after the members): their
@@ -245,13 +339,6 @@ void QtForm::Build(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     setObjectName(ToQString(form.name));
     setWindowTitle(ToQString(form.caption));
-    // Under high contrast the theme's colours stand: the form and its controls keep the palette.
-    const bool ownColours = !IsHighContrast(this->palette());
-    if (ownColours) {
-        QPalette palette = this->palette();
-        palette.setColor(QPalette::Window, ToColor(form.backColor));
-        setPalette(palette);
-    }
     setAutoFillBackground(true);
 
     // Every control inherits this font. Qt picks glyphs by Unicode, so the character set needs no
@@ -300,7 +387,8 @@ void QtForm::Build(const WindowLayout& layout) {
                     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 edit->setTabChangesFocus(true);
                 edit->setFocusPolicy(Qt::StrongFocus);
-                auto text = std::make_unique<TextAdapter>(edit);
+                auto text = std::make_unique<TextAdapter>(
+                    edit, [this](const QString& written) { AnnounceHint(written); });
                 contents = text.get();
                 arrays_.PlaceText1(c.index, std::move(text));
                 widget = edit;
@@ -351,13 +439,6 @@ void QtForm::Build(const WindowLayout& layout) {
                             LogicalPixels(c.bounds.height));
         // Text goes in once the box has its width, so that it is laid out once.
         if (contents) contents->SetText(c.text);
-        if (c.background && ownColours) {
-            QPalette own = widget->palette();
-            // Buttons paint their background in the Button role, the rest in Window.
-            own.setColor(widget->backgroundRole(), ToColor(*c.background));
-            widget->setPalette(own);
-            widget->setAutoFillBackground(true);
-        }
         // A hidden list's rows are never drawn, so they need no fitting.
         auto* list = qobject_cast<QListWidget*>(widget);
         if (list && !c.hidden) {
@@ -378,6 +459,25 @@ void QtForm::Build(const WindowLayout& layout) {
         built_.push_back({&c, widget});
     }
     new FocusRing(this);  // the form owns it, as every widget on it
+    form_ = &form;
+    FollowContrast();
+    qApp->installEventFilter(this);
+    // The statement the window opens with is not announced; every later hint is.
+    auto* bar = new QStatusBar(this);
+    bar->setSizeGripEnabled(false);
+    notification_ = new HintNotification(bar);
+    bar->addWidget(notification_);
+    bar->hide();
+    announce_ = new QTimer(this);
+    announce_->setSingleShot(true);
+    announce_->setInterval(0);
+    connect(announce_, &QTimer::timeout, this, [this] {
+        auto* notification = static_cast<HintNotification*>(notification_);
+        notification->SetHint(announcedHint_);
+        if (!QAccessible::isActive()) return;
+        QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    });
 }
 
 void QtForm::Dispatch(ClickOf source, Index index) {

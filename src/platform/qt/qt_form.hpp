@@ -1,6 +1,7 @@
 // The form built with Qt Widgets from the window layout, with the control services over its widgets.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -45,11 +46,25 @@ private:
 
     void Build(const WindowLayout& layout);
     void Dispatch(ClickOf source, Index index);
+    // The form's own colours, or the theme's under high contrast; at start and on every change.
+    void FollowContrast();
+    // Tells screen readers the hint the text area now holds, once the choice itself is told.
+    void AnnounceHint(const QString& hint);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
 
     ProcedureRunner runner_;
     ErrorReporter reportError_;
     std::vector<Built> built_;
     ControlArrays arrays_;
+    const FormDescription* form_ = nullptr;
+    bool ownColours_ = false;
+    QWidget* notification_ = nullptr;  // in a hidden status bar, holding the hint for screen readers
+    QString announcedHint_;
+    QTimer* announce_ = nullptr;
 };
 
 }  // namespace quorbel::qt

@@ -92,6 +92,15 @@ mergeInto(LibraryManager.library, {
     var c = document.getElementById(UTF8ToString(id, idLength));
     if (c.tagName === 'SELECT') {
       c.addEventListener('change', function () { page.choose(eventKind, index, c); });
+      // With nothing chosen, the arrows, Home and End choose the first row, as a list box does;
+      // browsers differ (End goes to the last row, an arrow may pass over the first).
+      c.addEventListener('keydown', function (e) {
+        if (c.selectedIndex >= 0 || e.altKey || e.ctrlKey || e.metaKey || e.shiftKey) return;
+        if (['ArrowUp', 'ArrowDown', 'Home', 'End'].indexOf(e.key) < 0) return;
+        e.preventDefault();
+        c.selectedIndex = 0;
+        page.choose(eventKind, index, c);
+      });
       if (c.selectedIndex >= 0) page.early = page.early || function () { page.choose(eventKind, index, c); };
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
