@@ -60,6 +60,12 @@ if(QUORBEL_WINDOWS_TESTS)
       xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
       /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_tests.sh ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
     set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
+    # The installer made from that build, as make dist makes the release's, in a fresh prefix.
+    quorbel_add_test_needing(windows_installer_under_wine_${arch} "make windows, and tools/install-deps dist"
+      "${build_dir}/Quorbel.exe;/usr/bin/wixl"
+      xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96"
+      /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/msi_tests.sh ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/msi-test-${arch} ${PROJECT_VERSION})
+    set_tests_properties(windows_installer_under_wine_${arch} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
   endforeach()
 endif()
 
