@@ -76,7 +76,7 @@ if(TARGET quorbel_qt AND NOT QUORBEL_SANITIZE)
   set(_release_test ${CMAKE_CURRENT_SOURCE_DIR}/dist/release_test.py ${QUORBEL_RELEASE_BUILDS}/dist
                     ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR})
   quorbel_add_test_needing(release_package "make dist" ${QUORBEL_RELEASE_BUILDS}/dist/SHA256SUMS
-    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Checksums)
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Installer Signing Checksums)
   set_tests_properties(release_package PROPERTIES RESOURCE_LOCK display)
   quorbel_add_test_needing(release_program_hardening "make dist" ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel
     /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)
