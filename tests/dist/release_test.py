@@ -159,8 +159,10 @@ class Installer(unittest.TestCase):
 
     def test_it_names_itself_with_the_program_icon_in_the_start_menu_and_the_installed_programs(self):
         properties = dict(table("Property"))
+        with open(f"{SOURCE}/src/app/resources.h") as f:
+            publisher = re.search(r'(?m)^#define QUORBEL_PUBLISHER "(.*)"$', f.read())[1]
         self.assertEqual((properties["ProductName"], properties["ProductVersion"], properties["Manufacturer"],
-                          properties["ARPPRODUCTICON"]), ("Quorbel", VERSION, "www.quorbel.example", "quorbel.ico"))
+                          properties["ARPPRODUCTICON"]), ("Quorbel", VERSION, publisher, "quorbel.ico"))
         (shortcut,) = table("Shortcut")
         self.assertEqual((shortcut[1], shortcut[2], shortcut[8]), ("ProgramMenuFolder", "Quorbel", "quorbel.ico"))
         with tempfile.TemporaryDirectory() as out:

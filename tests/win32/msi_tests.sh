@@ -10,6 +10,9 @@ here=$(dirname "$0")
 prefix=$work/prefix
 . "$here/wine_env.sh"
 older=0.1.0
+# The publisher and the form's caption, as the program's sources state them.
+publisher=$(sed -n 's/^#define QUORBEL_PUBLISHER "\(.*\)"$/\1/p' "$here/../../src/app/resources.h")
+caption=$(sed -n '/WindowCaption =$/{n;s/^ *"\(.*\)";$/\1/p}' "$here/../../src/content/texts.hpp")
 msi_arch=x64
 [ "$arch" = i686 ] && msi_arch=x86
 rm -rf "$work" && mkdir -p "$work" || exit 1
@@ -41,9 +44,9 @@ find "$drive" | sort > "$work/files-before.txt"
 
 echo "== silent install of $older, then of $version over it"
 run msiexec /i "$work/older.msi" /qn /norestart || fail "msiexec /i older.msi"
-[ "$(entries)" = "Quorbel $older www.quorbel.example" ] || fail "after installing $older: $(entries)"
+[ "$(entries)" = "Quorbel $older $publisher" ] || fail "after installing $older: $(entries)"
 run msiexec /i "$work/quorbel.msi" /qn /norestart || fail "msiexec /i quorbel.msi"
-[ "$(entries)" = "Quorbel $version www.quorbel.example" ] || fail "after the upgrade, the entries: $(entries)"
+[ "$(entries)" = "Quorbel $version $publisher" ] || fail "after the upgrade, the entries: $(entries)"
 cmp "$program/Quorbel.exe" "$build/Quorbel.exe" || fail "the installed Quorbel.exe is not the program built"
 [ "$(ls "$program")" = Quorbel.exe ] || fail "Program Files\\Quorbel holds: $(ls "$program")"
 link=$(shortcut)
@@ -60,12 +63,15 @@ echo "== the older version again: refused"
 run msiexec /i "$work/older.msi" /qn /norestart /l "$work/downgrade.log"
 [ $? -eq 67 ] || fail "msiexec /i older.msi did not end with 1603"
 grep -q '^Property(S): WIX_DOWNGRADE_DETECTED = {' "$work/downgrade.log" || fail "no newer version detected"
-[ "$(entries)" = "Quorbel $version www.quorbel.example" ] || fail "after the refused downgrade: $(entries)"
+[ "$(entries)" = "Quorbel $version $publisher" ] || fail "after the refused downgrade: $(entries)"
 
 echo "== the program started from its shortcut"
 run start "$("$wine" winepath -w "$link" 2>> "$log" < /dev/null)"
-timeout 60 xdotool search --sync --onlyvisible --classname '^quorbel.exe$' > "$work/windows.txt" 2>> "$log" ||
-  fail "no window of Quorbel.exe within 60 s"
+if timeout 60 xdotool search --sync --onlyvisible --classname '^quorbel.exe$' > "$work/windows.txt" 2>> "$log"; then
+    [ "$(xdotool getwindowname "$(head -n 1 "$work/windows.txt")")" = "$caption" ] || fail "Quorbel.exe's window is not the form"
+else
+    fail "no window of Quorbel.exe within 60 s"
+fi
 /usr/lib/wine/wineserver -k
 
 echo "== silent uninstall"
