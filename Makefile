@@ -99,12 +99,19 @@ bench: windows web $(REL)/build.ninja
 	node bench/web_bench.mjs $(WEB) $(BENCH_ARGS)
 
 # The release in build/dist: the Debian package, made by CPack in a Release tree of its own, each
-# file of DIST_FILES (goal:file, the goal making the file) and SHA256SUMS for them all. The same
-# commit gives the same bytes: the tree is configured again each time, to take the commit's time
-# (or SOURCE_DATE_EPOCH's) for every date and package member, and CPack packs under a fixed umask.
+# file of DIST_FILES (goal:file, the goal making the file), the Windows installer and SHA256SUMS
+# for them all. The same commit gives the same bytes: the tree is configured again each time, to
+# take the commit's time (or SOURCE_DATE_EPOCH's) for every date and package member, and CPack packs
+# under a fixed umask.
 DIST := build/dist
 DIST_TREE := build/dist-tree
 DIST_FILES := windows:build/win32/Quorbel.exe web:build/web/quorbel.html
+# The Windows installer, quorbel-VERSION.msi, is made from the release's Quorbel.exe. Given a
+# certificate and its key (QUORBEL_SIGN_CERT, QUORBEL_SIGN_KEY, and the optional settings that
+# tools/sign-windows lists, from the environment or as make options), Quorbel.exe is signed before
+# it goes into the installer, and the installer after; the unsigned build stays the same bytes.
+SIGNING = $(QUORBEL_SIGN_CERT)$(QUORBEL_SIGN_KEY)
+export QUORBEL_SIGN_CERT QUORBEL_SIGN_KEY QUORBEL_SIGN_KEY_PASSWORD_FILE QUORBEL_SIGN_TIMESTAMP QUORBEL_SIGN_CA QUORBEL_SIGN_TSA_CA
 
 dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 	@tools/install-deps run dist
@@ -115,6 +122,10 @@ dist: $(foreach f,$(DIST_FILES),$(firstword $(subst :, ,$(f))))
 	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
 	  cp $(DIST_TREE)/quorbel_$${version}_amd64.deb $(DIST)/
 	cp $(foreach f,$(DIST_FILES),$(lastword $(subst :, ,$(f)))) $(DIST)/
+	$(if $(SIGNING),tools/sign-windows $(DIST)/Quorbel.exe)
+	version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(DIST_TREE)/CMakeCache.txt) && \
+	  tools/make-msi $(DIST)/Quorbel.exe $$version x86 $(DIST)/quorbel-$$version.msi
+	$(if $(SIGNING),tools/sign-windows $(DIST)/quorbel-*.msi,@echo "dist: Quorbel.exe and the MSI are unsigned (no QUORBEL_SIGN_CERT and QUORBEL_SIGN_KEY given)")
 	cd $(DIST) && export LC_ALL=C && sha256sum -- * >SHA256SUMS
 	@ls -l $(DIST)
 

@@ -62,6 +62,12 @@ if(QUORBEL_WINDOWS_TESTS)
       xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
       /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine_tests.sh ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
     set_tests_properties(windows_program_under_wine_${arch} PROPERTIES TIMEOUT 900 RESOURCE_LOCK display)
+    # The installer made from that build, as make dist makes the release's, in a fresh prefix.
+    quorbel_add_test_needing(windows_installer_under_wine_${arch} "make windows, and tools/install-deps dist"
+      "${build_dir}/Quorbel.exe;/usr/bin/wixl"
+      xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96"
+      /bin/sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/msi_tests.sh ${arch} ${build_dir} ${CMAKE_BINARY_DIR}/msi-test-${arch} ${PROJECT_VERSION})
+    set_tests_properties(windows_installer_under_wine_${arch} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display)
   endforeach()
 endif()
 
@@ -72,7 +78,7 @@ if(TARGET quorbel_qt AND NOT QUORBEL_SANITIZE)
   set(_release_test ${CMAKE_CURRENT_SOURCE_DIR}/dist/release_test.py ${QUORBEL_RELEASE_BUILDS}/dist
                     ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR})
   quorbel_add_test_needing(release_package "make dist" ${QUORBEL_RELEASE_BUILDS}/dist/SHA256SUMS
-    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Checksums)
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" /usr/bin/python3 ${_release_test} Package Installer Signing Checksums)
   set_tests_properties(release_package PROPERTIES RESOURCE_LOCK display)
   quorbel_add_test_needing(release_program_hardening "make dist" ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel
     /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/app/program_test.py ${QUORBEL_RELEASE_BUILDS}/dist-tree/quorbel Hardening)

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The release files that make dist writes, and the package lists of tools/install-deps.
 
-  release_test.py DIST_DIR VERSION SOURCE_DIR [TEST ...]   (TEST: Package, Checksums, InstallDeps;
-                                                           Package runs inside xvfb-run)
+  release_test.py DIST_DIR VERSION SOURCE_DIR [TEST ...]   (TEST: Package, Installer, Signing,
+                                                           Checksums, InstallDeps; Package runs
+                                                           inside xvfb-run)
 """
 import email.utils
 import gzip
@@ -14,10 +15,13 @@ import subprocess
 import sys
 import tarfile
 import tempfile
+import time
 import unittest
 
 DIST, VERSION, SOURCE = sys.argv[1:4]
 PACKAGE = os.path.join(os.path.abspath(DIST), f"quorbel_{VERSION}_amd64.deb")
+INSTALLER = os.path.join(os.path.abspath(DIST), f"quorbel-{VERSION}.msi")
+PROGRAM = os.path.join(os.path.abspath(DIST), "Quorbel.exe")
 APP_ID = "example.quorbel.Quorbel"
 ICON_SIZES = (32, 48, 64, 128, 256)
 
@@ -131,6 +135,110 @@ class Package(unittest.TestCase):
             image = f.read()
         header = struct.unpack_from("<I", image, 0x3C)[0]
         self.assertEqual(struct.unpack_from("<I", image, header + 8)[0], 0, "Quorbel.exe's link time")
+        summary = run("msiinfo", "suminfo", INSTALLER, env={**os.environ, "TZ": "UTC"}, check=True).stdout
+        for field in ("Created", "Last saved"):
+            self.assertIn(f"{field}: {time.strftime('%a %b %e %H:%M:%S %Y', time.gmtime(epoch))}\n", summary)
+
+
+def table(name, msi=INSTALLER):
+    """The rows of one of the installer's tables, as lists of fields."""
+    lines = run("msiinfo", "export", msi, name, check=True).stdout.splitlines()[3:]
+    return [line.split("\t") for line in lines]
+
+
+def unpacked_program(msi, into):
+    run("msiextract", "-C", into, msi, check=True)
+    with open(os.path.join(into, "Program Files/Quorbel/Quorbel.exe"), "rb") as f:
+        return f.read()
+
+
+class Installer(unittest.TestCase):
+    def test_it_puts_the_release_program_in_program_files_for_every_user(self):
+        properties = dict(table("Property"))
+        self.assertEqual(properties["ALLUSERS"], "1")
+        self.assertIn(["INSTALLDIR", "ProgramFilesFolder", "Quorbel"], table("Directory"))
+        self.assertEqual([row[:3] for row in table("File")], [["Quorbel.exe", "Program", "Quorbel.exe"]])
+        self.assertIn("Template: Intel;1033\n", run("msiinfo", "suminfo", INSTALLER, check=True).stdout)
+        with tempfile.TemporaryDirectory() as out, open(PROGRAM, "rb") as f:
+            self.assertEqual(unpacked_program(INSTALLER, out), f.read(), "the installer's Quorbel.exe")
+
+    def test_it_names_itself_with_the_program_icon_in_the_start_menu_and_the_installed_programs(self):
+        properties = dict(table("Property"))
+        with open(f"{SOURCE}/src/app/resources.h") as f:
+            publisher = re.search(r'(?m)^#define QUORBEL_PUBLISHER "(.*)"$', f.read())[1]
+        self.assertEqual((properties["ProductName"], properties["ProductVersion"], properties["Manufacturer"],
+                          properties["ARPPRODUCTICON"]), ("Quorbel", VERSION, publisher, "quorbel.ico"))
+        (shortcut,) = table("Shortcut")
+        self.assertEqual((shortcut[1], shortcut[2], shortcut[8]), ("ProgramMenuFolder", "Quorbel", "quorbel.ico"))
+        with tempfile.TemporaryDirectory() as out:
+            with open(f"{out}/packed.ico", "wb") as packed:
+                subprocess.run(["msiinfo", "extract", INSTALLER, "Icon.quorbel.ico"], stdout=packed, check=True)
+            run("/usr/bin/python3", f"{SOURCE}/tools/icon-convert", f"{SOURCE}/src/app/icon/quorbel.xpm",
+                "--ico", f"{out}/program.ico", check=True)
+            with open(f"{out}/packed.ico", "rb") as packed, open(f"{out}/program.ico", "rb") as program:
+                self.assertEqual(packed.read(), program.read())
+
+    def test_a_newer_version_replaces_it_and_an_older_one_is_refused(self):
+        # Every version that was ever released finds the others by this code: it never changes.
+        upgrade_code = "{6D1F4B0C-9E07-4E25-A8C3-2B5F0D7E41A9}"
+        self.assertEqual(dict(table("Property"))["UpgradeCode"], upgrade_code)
+        self.assertEqual(sorted((row[0], row[1], row[2], row[4]) for row in table("Upgrade")),
+                         [(upgrade_code, "", VERSION, "1"), (upgrade_code, VERSION, "", "2")])
+        self.assertIn("RemoveExistingProducts", [row[0] for row in table("InstallExecuteSequence")])
+        (condition,) = table("LaunchCondition")
+        self.assertEqual(condition[0], "NOT WIX_DOWNGRADE_DETECTED")
+        self.assertTrue(condition[1].startswith("A newer version of Quorbel is already installed"), condition[1])
+
+
+class Signing(unittest.TestCase):
+    """The release signed as make dist signs it, with a throwaway certificate made here."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.TemporaryDirectory()
+        w = cls.work.name
+        run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Quorbel test",
+            "-addext", "extendedKeyUsage=codeSigning", "-keyout", f"{w}/key.pem", "-out", f"{w}/cert.pem", check=True)
+        cls.env = {**os.environ, "QUORBEL_SIGN_CERT": f"{w}/cert.pem", "QUORBEL_SIGN_KEY": f"{w}/key.pem"}
+        cls.program, cls.installer = f"{w}/Quorbel.exe", f"{w}/quorbel.msi"
+        # The release's program as built: a signed release's, with its signature taken off.
+        if run("osslsigncode", "remove-signature", "-in", PROGRAM, "-out", cls.program).returncode != 0:
+            with open(PROGRAM, "rb") as f, open(cls.program, "wb") as g:
+                g.write(f.read())
+        with open(cls.program, "rb") as f:
+            cls.unsigned = f.read()
+        for step in ([f"{SOURCE}/tools/sign-windows", cls.program],
+                     [f"{SOURCE}/tools/make-msi", cls.program, VERSION, "x86", cls.installer],
+                     [f"{SOURCE}/tools/sign-windows", cls.installer]):
+            run(*step, env=cls.env, check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.work.cleanup()
+
+    def verify(self, path):
+        return run("osslsigncode", "verify", "-in", path, "-CAfile", self.env["QUORBEL_SIGN_CERT"])
+
+    def test_both_files_are_signed_and_a_changed_byte_breaks_the_signature(self):
+        for path, change in ((self.program, None), (self.installer, b"www.quorbel.example")):
+            check = self.verify(path)
+            self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
+            with open(path, "rb") as f:
+                data = bytearray(f.read())
+            at = len(data) // 2 if change is None else data.index(change)
+            data[at] ^= 1
+            changed = f"{path}.changed"
+            with open(changed, "wb") as f:
+                f.write(data)
+            self.assertNotEqual(self.verify(changed).returncode, 0, f"{path} with byte {at} changed")
+
+    def test_the_installer_holds_the_signed_program_which_gives_back_the_unsigned_one(self):
+        with open(self.program, "rb") as f:
+            signed = f.read()
+        self.assertEqual(unpacked_program(self.installer, f"{self.work.name}/unpacked"), signed)
+        run("osslsigncode", "remove-signature", "-in", self.program, "-out", f"{self.work.name}/unsigned.exe", check=True)
+        with open(f"{self.work.name}/unsigned.exe", "rb") as f:
+            self.assertEqual(f.read(), self.unsigned)
 
 
 class Checksums(unittest.TestCase):
@@ -142,6 +250,7 @@ class Checksums(unittest.TestCase):
         self.assertEqual(listed, sorted(set(os.listdir(DIST)) - {"SHA256SUMS"}))
         self.assertIn(os.path.basename(PACKAGE), listed)
         self.assertIn("Quorbel.exe", listed)
+        self.assertIn(os.path.basename(INSTALLER), listed)
 
 
 class InstallDeps(unittest.TestCase):
