@@ -1,5 +1,5 @@
-// Writes the web app's manifest from the window layout: the form's name, its title as the
-// description, the form's colour for the installed window and its splash, and the page's icons.
+// Writes the web app's manifest from the window layout: the form's name as its identity and name,
+// its title as the description, the form's colour for the installed window and its splash, and the page's icons.
 //   quorbel_web_app_manifest OUT.webmanifest ICON-FILE:SIZE...
 #include <cstdio>
 #include <string>
@@ -48,7 +48,9 @@ int main(int argc, char** argv) {
                  Quoted(std::string(size) + "x" + std::string(size)) +
                  ", \"type\": \"image/png\", \"purpose\": \"any\"}";
     }
-    const std::string manifest = "{\n  \"name\": " + Quoted(form.name) + ",\n  \"short_name\": " +
+    // The app's identity, which stays when its start page moves: the program's name, on the site's
+    // root (a relative id is taken from the site, not the folder).
+    const std::string manifest = "{\n  \"id\": " + Quoted("/" + std::string(form.name)) + ",\n  \"name\": " + Quoted(form.name) + ",\n  \"short_name\": " +
                                  Quoted(form.name) + ",\n  \"description\": " + Quoted(Title(quorbel::MainWindowLayout)) +
                                  ",\n  \"lang\": \"bg\",\n  \"dir\": \"ltr\",\n  \"start_url\": \"./\",\n" +
                                  "  \"scope\": \"./\",\n  \"display\": \"standalone\",\n" +

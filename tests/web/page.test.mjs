@@ -5,7 +5,8 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { chromium } from '@playwright/test';
-import { test, expect, readPng, contrast, headings, colours, content, layout, statementStart, Form } from './fixtures.mjs';
+import os from 'node:os';
+import { test, expect, readPng, contrast, headings, colours, content, layout, statementStart, Form, serve } from './fixtures.mjs';
 import { launchOptions, pagePath, pageUrl, webBuild } from './browser.mjs';
 import { playwrightDriver } from './engines.mjs';
 
@@ -19,15 +20,16 @@ test.describe('the file', () => {
     expect(html).not.toMatch(/url\(\s*["']?(?!data:)/i);
   });
 
-  test('where the core cannot start at all, says so in Bulgarian in place of the form', async ({ page }) => {
+  test('where the core cannot start at all, says so in Bulgarian over a form that answers nothing', async ({ page }) => {
     // No WebAssembly, and its JavaScript stand-in gone.
     await page.addInitScript(() => {
       delete window.WebAssembly;
       document.addEventListener('DOMContentLoaded', () => { document.getElementById('quorbel-core-js').textContent = ''; });
     });
     await page.goto(pageUrl);
-    await expect(page.getByRole('alert')).toHaveText('Тази страница не може да работи в този браузър.');
-    await expect(page.locator('main')).toHaveCount(0);
+    await expect(page.getByRole('alertdialog')).toHaveText('Тази страница не може да работи в този браузър.');
+    await expect(page.getByRole('alertdialog')).toBeFocused();
+    await expect(page.locator('main')).toHaveJSProperty('inert', true);
   });
 
   test('opens from file:// with every network request refused, offline, with no console error', async ({ quorbel, page }) => {
@@ -38,6 +40,50 @@ test.describe('the file', () => {
     await expect(page).toHaveTitle(/Логика/);
     expect(await page.evaluate(() => document.querySelector('link[rel=icon]').href)).toMatch(/^data:image\/png;base64,/);
     await quorbel.expectStart();
+  });
+});
+
+// The page as a site serves it, with the content security policy a school's server may send.
+test.describe('served under a site\'s policy', () => {
+  const policy = "default-src 'none'; style-src 'unsafe-inline'; img-src data:; script-src ";
+  const site = (scripts) => serve({ '/': webBuild }, () => ({ 'content-security-policy': policy + scripts }));
+
+  test.describe('without \'wasm-unsafe-eval\'', () => {
+    test.use({
+      nativeWasm: false, expectedErrors: /WebAssembly|wasm-unsafe-eval/,
+      url: async ({}, use) => {
+        const served = await site("'unsafe-inline'");
+        await use(`${served.url}quorbel.html`);
+        await served.close();
+      },
+    });
+    test('the core runs as JavaScript', async ({ quorbel }) => {
+      await quorbel.clickListRow(1, 2);
+      await quorbel.expectHouse(2);
+    });
+  });
+
+  test('that blocks the page\'s scripts, the form answers nothing and the page says why', async ({ page }) => {
+    const served = await site("'self'");
+    await page.goto(`${served.url}quorbel.html`);
+    await expect(page.getByRole('alertdialog')).toHaveText('Тази страница има нужда от JavaScript.');
+    await expect(page.locator('main')).toHaveJSProperty('inert', true);
+    await served.close();
+  });
+});
+
+test.describe('where WebAssembly is there but fails to compile', () => {
+  test.use({
+    nativeWasm: false, expectedErrors: /no WebAssembly here/,
+    page: async ({ context }, use) => {
+      const page = await context.newPage();
+      await page.addInitScript(() => { WebAssembly.Module = function () { throw new RangeError('no WebAssembly here'); }; });
+      await use(page);
+    },
+  });
+  test('the core runs as JavaScript', async ({ quorbel }) => {
+    await quorbel.clickOption(4);
+    await quorbel.expectHouse(4);
   });
 });
 
