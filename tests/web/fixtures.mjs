@@ -106,16 +106,19 @@ export const test = base.extend({
 
 // A static web server on localhost, as a school's would be: a path under a prefix of `folders` is
 // the file of that folder (a folder's own path its index.html), with the headers `headers(path)`
-// adds. The folders can change while it serves; `close` takes the site off the network.
+// adds (a location: a redirect there instead). The folders can change while it serves; `close`
+// takes the site off the network.
 export async function serve(folders, headers = () => ({})) {
   const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
                   '.webmanifest': 'application/manifest+json' };
   const server = http.createServer((request, response) => {
     const { pathname } = new URL(request.url, 'http://localhost');
+    const added = headers(pathname);
+    if (added.location) return response.writeHead(302, added).end();
     const prefix = Object.keys(folders).find((p) => pathname.startsWith(p));
     const file = prefix && path.join(folders[prefix], pathname.slice(prefix.length) || 'index.html');
     if (!file || !fs.existsSync(file)) return response.writeHead(404).end();
-    response.writeHead(200, { 'content-type': types[path.extname(file)], ...headers(pathname) }).end(fs.readFileSync(file));
+    response.writeHead(200, { 'content-type': types[path.extname(file)], ...added }).end(fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {

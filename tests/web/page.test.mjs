@@ -124,10 +124,12 @@ test.describe('the web app folder', () => {
     await quorbel.expectHouse(2);
   });
 
-  // Two copies of two builds on one site (a folder for each class, two releases side by side); and
-  // an update of one whose page the browser's HTTP cache keeps for a day, as many servers allow.
+  // Two copies of two builds on one site (a folder for each class, two releases side by side), the
+  // second's folder redirected to its page; and an update of one whose page the browser's HTTP cache
+  // keeps for a day, as many servers allow.
   test('two copies of two builds on one site each work with no network', { tag: '@every-engine' }, async ({ driver }, testInfo) => {
-    const site = await serve({ '/a/': path.join(webBuild, 'app'), '/b/': newerBuild(testInfo.outputPath('newer')) });
+    const site = await serve({ '/a/': path.join(webBuild, 'app'), '/b/': newerBuild(testInfo.outputPath('newer')) },
+      (p) => (p === '/b/' ? { location: '/b/index.html' } : {}));
     for (const copy of ['a/', 'b/']) {
       await driver.goto(site.url + copy);
       expect(await driver.evaluate(activeWorker)).toBe('activated');
