@@ -29,9 +29,9 @@ const pagePath = path.join(webBuild, 'quorbel.html');
 const html = fs.readFileSync(pagePath);
 
 // The hand-written page, with the page's style sheets (the form's own included) in place of its
-// marker; not the one that hides the form where scripts are off.
+// marker.
 const handPath = path.join(webBuild, 'hand_written.html');
-const style = [...html.toString().replace(/<noscript>[\s\S]*?<\/noscript>/g, '').matchAll(/<style\b[\s\S]*?<\/style>/g)]
+const style = [...html.toString().matchAll(/<style\b[\s\S]*?<\/style>/g)]
   .map((m) => m[0]).join('\n');
 const hand = fs.readFileSync(path.join(path.dirname(fileURLToPath(import.meta.url)), 'hand_written.html'), 'utf8');
 if (!hand.includes('<!-- the page\'s style -->')) throw new Error('hand_written.html has lost its style marker');

@@ -4,12 +4,12 @@
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_program(QUORBEL_NODE NAMES nodejs node REQUIRED)
 
-# C++ exceptions in every file, thrown and caught by the JavaScript side's own mechanism, so that
-# the same WebAssembly also runs translated to JavaScript where a browser has no WebAssembly (the
-# translation knows no WebAssembly exceptions). Without the switch a throw is caught by nothing,
-# and a frame compiled without it skips its destructors as one passes.
-set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fexceptions)
-set(QUORBEL_PLATFORM_LINK_OPTIONS -fexceptions)
+# No exceptions, as in the Windows program: a failure is shown where it happens and stops the page
+# (EndWithFailure), so nothing unwinds through the core and none of the exception machinery is in
+# the page. Whatever else fails (an abort, memory, the page's own script) reaches the page as the
+# exception that left the core, and takes the same path there.
+set(QUORBEL_PLATFORM_COMPILE_OPTIONS -fno-exceptions -fno-rtti)
+set(QUORBEL_PLATFORM_LINK_OPTIONS -fno-exceptions)
 
 set(QUORBEL_PAGE_LIBRARY ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
 set(QUORBEL_PAGE_TEMPLATE ${CMAKE_SOURCE_DIR}/src/app/quorbel_page.html.in)
@@ -26,9 +26,10 @@ set(QUORBEL_PAGE_FONT_NOTICE ${CMAKE_BINARY_DIR}/quorbel-font-notice.txt)
 
 # The core for the page: its script, with the WebAssembly beside it and the same translated to
 # JavaScript (WASM=2), which page-assemble puts into one page. No file system, no dynamic code, the
-# small allocator, for browsers only; the WebAssembly is compiled as the script runs, not awaited,
+# small allocator, which returns null when memory runs out rather than aborting (the runtime's
+# operator new shows that in its own words), for browsers only; the WebAssembly is compiled as the script runs, not awaited,
 # and given by the page (wasmBinary) rather than fetched, so that the file needs nothing beside it.
-set(QUORBEL_PAGE_LINK -Oz -sWASM=2 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc
+set(QUORBEL_PAGE_LINK -Oz -sWASM=2 -sENVIRONMENT=web -sFILESYSTEM=0 -sMALLOC=emmalloc -sABORTING_MALLOC=0
     -sDYNAMIC_EXECUTION=0 -sINCOMING_MODULE_JS_API=[wasmBinary] -sSUPPORT_ERRNO=0 -sTEXTDECODER=2
     -sWASM_ASYNC_COMPILATION=0 "SHELL:--memory-init-file 0")
 

@@ -1,5 +1,5 @@
-// Writes the web app's manifest from the window layout: the form's name, its title as the
-// description, the form's colour for the installed window and its splash, and the page's icons.
+// Writes the web app's manifest from the window layout: the form's name as its identity and name,
+// its title as the description, the form's colour for the installed window and its splash, and the page's icons.
 //   quorbel_web_app_manifest OUT.webmanifest ICON-FILE:SIZE...
 #include <cstdio>
 #include <string>
@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
                  JsonQuoted(std::string(size) + "x" + std::string(size)) +
                  ", \"type\": \"image/png\", \"purpose\": \"any\"}";
     }
-    const std::string manifest = "{\n  \"name\": " + JsonQuoted(form.name) + ",\n  \"short_name\": " +
+    // The app's identity, which stays when its start page moves: the program's name, on the site's
+    // root (a relative id is taken from the site, not the folder).
+    const std::string manifest = "{\n  \"id\": " + JsonQuoted("/" + std::string(form.name)) + ",\n  \"name\": " + JsonQuoted(form.name) + ",\n  \"short_name\": " +
                                  JsonQuoted(form.name) + ",\n  \"description\": " + JsonQuoted(Title(quorbel::MainWindowLayout)) +
                                  ",\n  \"lang\": \"bg\",\n  \"dir\": \"ltr\",\n  \"start_url\": \"./\",\n" +
                                  "  \"scope\": \"./\",\n  \"display\": \"standalone\",\n" +

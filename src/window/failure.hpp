@@ -37,6 +37,11 @@ inline constexpr std::string_view kOutOfMemory = detail::Prefixed<detail::kOutOf
 // Anything else that went wrong, which nothing the program does should raise.
 inline constexpr std::string_view kUnexpectedFailure = detail::Prefixed<detail::kUnexpectedFailureText>::value;
 
+// Where the program cannot start at all, which only the page meets: its scripts are switched off
+// or blocked by the site, or the browser runs neither build of the core.
+inline constexpr std::string_view kScriptsBlocked = "Тази страница има нужда от JavaScript.";
+inline constexpr std::string_view kCannotStart = "Тази страница не може да работи в този браузър.";
+
 // A failure's message, put together without the heap so that even running out of memory can be
 // reported. Longer text is cut at a whole character.
 class FailureMessage {

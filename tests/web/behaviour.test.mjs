@@ -1,7 +1,8 @@
-// The behaviour table with real mouse and keyboard input, what only the page does, and a run-time
-// error.
-import { test, expect, scenarios } from './fixtures.mjs';
-import { testPageUrl } from './browser.mjs';
+// The behaviour table with real mouse and keyboard input, what only the page does, and the page's
+// one failure path.
+import { test, expect, scenarios, Form } from './fixtures.mjs';
+import { pageUrl, testPageUrl } from './browser.mjs';
+import { playwrightDriver } from './engines.mjs';
 
 async function play(quorbel, [verb, ...args]) {
   const n = args.map(Number);
@@ -28,6 +29,12 @@ test.describe('the behaviour table', { tag: '@every-engine' }, () => {
       for (const step of steps) await test.step(step.join(' '), () => play(quorbel, step));
     });
   }
+});
+
+// The failure's message, whether it has the focus, and whether the form has gone inert.
+const alert = (quorbel) => quorbel.driver.evaluate(() => {
+  const a = document.querySelector('[role=alertdialog]:not([hidden])');
+  return a && [a.textContent, document.activeElement === a, document.querySelector('main').inert];
 });
 
 test.describe('the page alone', { tag: '@every-engine' }, () => {
@@ -66,15 +73,38 @@ test.describe('the page alone', { tag: '@every-engine' }, () => {
     });
     if (emptied) await quorbel.expectHouse(3);
   });
+
+  test('an error of the page\'s own script during a choice stops the page, with nothing half-done', async ({ quorbel }) => {
+    await quorbel.clickOption(1);
+    // Announcing the hint fails, after every control has changed.
+    await quorbel.driver.evaluate(() => Object.defineProperty(document.querySelector('[aria-live]'), 'textContent',
+      { set() { throw new Error('the live region is gone'); } }));
+    await quorbel.clickListRow(2, 3);
+    expect(await alert(quorbel)).toEqual(['Грешка при изпълнение: неочаквана грешка.', true, true]);
+    await quorbel.expectHouse(1);
+  });
+});
+
+test('a choice made before the core attaches is played once it has', async ({ page }) => {
+  // The core's start held back until the choice is made.
+  await page.addInitScript(() => {
+    const later = window.requestAnimationFrame;
+    window.requestAnimationFrame = (start) => {
+      window.requestAnimationFrame = later;
+      window.startCore = () => later(start);
+    };
+  });
+  await page.goto(pageUrl);
+  const form = new Form(playwrightDriver(page));
+  await form.clickListRow(0, 4);
+  await form.clickListRow(3, 2);
+  await page.evaluate(() => window.startCore());
+  await form.ready();
+  await form.expectHouse(2);
 });
 
 test.describe('with the tests\' own procedures', { tag: '@every-engine' }, () => {
   test.use({ url: testPageUrl });
-  // The alert's text, and whether it has the focus.
-  const alert = (quorbel) => quorbel.driver.evaluate(() => {
-    const a = document.querySelector('[role=alertdialog]');
-    return a && [a.textContent, document.activeElement === a];
-  });
 
   test('code can uncheck an option', async ({ quorbel }) => {
     await quorbel.clickListRow(0, 2);  // checks Option1(2), then unchecks it
@@ -88,7 +118,7 @@ test.describe('with the tests\' own procedures', { tag: '@every-engine' }, () =>
     await quorbel.clickOption(1);
     await quorbel.expectHouse(1);
     await quorbel.clickListRow(2, 3);  // moves List1(0) and the text, then reaches Option1(9)
-    expect(await alert(quorbel)).toEqual(['Грешка при изпълнение: елементът Option1(9) не съществува.', true]);
+    expect(await alert(quorbel)).toEqual(['Грешка при изпълнение: елементът Option1(9) не съществува.', true, true]);
     await quorbel.expectHouse(1);
     // The form reacts to nothing any more.
     await quorbel.clickOption(4);
@@ -97,10 +127,12 @@ test.describe('with the tests\' own procedures', { tag: '@every-engine' }, () =>
     await quorbel.expectHouse(1);
   });
 
-  for (const list of [3, 1]) {
-    test(`any other exception (List1(${list})) ends the page the same way, in Bulgarian`, async ({ quorbel }) => {
+  // An abort, and memory running out (on the page an abort of the allocator unless the runtime says
+  // otherwise), halfway through a choice.
+  for (const [list, message] of [[3, 'неочаквана грешка.'], [1, 'няма достатъчно памет.']]) {
+    test(`a failure that is no run-time error (List1(${list})) ends the page the same way, in Bulgarian`, async ({ quorbel }) => {
       await quorbel.clickListRow(list, 1);
-      expect(await alert(quorbel)).toEqual(['Грешка при изпълнение: неочаквана грешка.', true]);
+      expect(await alert(quorbel)).toEqual([`Грешка при изпълнение: ${message}`, true, true]);
       await quorbel.expectStart();
     });
   }

@@ -3,6 +3,7 @@
 // pixels of a screenshot.
 import { test as base, expect } from '@playwright/test';
 import fs from 'node:fs';
+import http from 'node:http';
 import { spawn } from 'node:child_process';
 import path from 'node:path';
 import pngjs from 'pngjs';
@@ -32,6 +33,9 @@ export const test = base.extend({
   nativeWasm: [true, { option: true }],
   // Whether Times New Roman or a face with its metrics is installed; else the page's own face draws.
   installedTwin: [true, { option: true }],
+  // The console errors and uncaught exceptions a test expects (a RegExp), which the page does not
+  // cause but the browser reports: a policy's refusal, WebAssembly failing before the stand-in runs.
+  expectedErrors: [null, { option: true }],
   engine: ['chromium', { option: true, scope: 'worker' }],
   engineBrowser: [async ({ engine }, use) => {
     if (engine === 'chromium') return use(null);
@@ -54,6 +58,13 @@ export const test = base.extend({
     await context.close();
   },
   page: async ({ context }, use) => use(context && await context.newPage()),
+  // The engine's driver on a fresh page, for the tests that open pages themselves: in Chromium
+  // Playwright's page with no routing, which would keep the browser's HTTP cache out.
+  driver: async ({ page, engineBrowser }, use) => {
+    const driver = page ? playwrightDriver(page) : await engineBrowser.driver();
+    await use(driver);
+    await driver.close();
+  },
   appUrl: [async ({}, use) => {
     const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0'],
       { cwd: path.join(webBuild, 'app'), stdio: ['ignore', 'pipe', 'ignore'] });
@@ -66,7 +77,7 @@ export const test = base.extend({
   }, { scope: 'worker' }],
   // A page that cannot start fails its test within seconds, and every later test of the project
   // at once, with the reason.
-  quorbel: async ({ page, engineBrowser, url, nativeWasm }, use, testInfo) => {
+  quorbel: async ({ page, engineBrowser, url, nativeWasm, expectedErrors }, use, testInfo) => {
     const noStart = path.join(testInfo.project.outputDir, `no-start-${testInfo.project.name}`);
     if (fs.existsSync(noStart)) throw new Error(`not tried: ${fs.readFileSync(noStart, 'utf8')}`);
     const stray = [];
@@ -100,9 +111,32 @@ export const test = base.extend({
     await use(form);
     await driver.close();
     expect(stray, 'requests beyond the file').toEqual([]);
-    expect(errors, 'console errors').toEqual([]);
+    expect(errors.filter((e) => !expectedErrors?.test(e)), 'console errors').toEqual([]);
   },
 });
+
+// A static web server on localhost, as a school's would be: a path under a prefix of `folders` is
+// the file of that folder (a folder's own path its index.html), with the headers `headers(path)`
+// adds (a location: a redirect there instead). The folders can change while it serves; `close`
+// takes the site off the network.
+export async function serve(folders, headers = () => ({})) {
+  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+                  '.webmanifest': 'application/manifest+json' };
+  const server = http.createServer((request, response) => {
+    const { pathname } = new URL(request.url, 'http://localhost');
+    const added = headers(pathname);
+    if (added.location) return response.writeHead(302, added).end();
+    const prefix = Object.keys(folders).find((p) => pathname.startsWith(p));
+    const file = prefix && path.join(folders[prefix], pathname.slice(prefix.length) || 'index.html');
+    if (!file || !fs.existsSync(file)) return response.writeHead(404).end();
+    response.writeHead(200, { 'content-type': types[path.extname(file)], ...added }).end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => new Promise((resolve) => { server.close(resolve); server.closeAllConnections(); }),
+  };
+}
 
 // What the user sees and does, in the terms of the shared behaviour suite, with real mouse and
 // keyboard input through the engine's driver. In Chromium, lists, options and text are also

@@ -6,7 +6,8 @@ import { createRequire } from 'node:module';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { chromium } from '@playwright/test';
-import { test, expect, readPng, contrast, headings, colours, content, layout, statementStart, Form } from './fixtures.mjs';
+import os from 'node:os';
+import { test, expect, readPng, contrast, headings, colours, content, layout, statementStart, Form, serve } from './fixtures.mjs';
 import { launchOptions, pagePath, pageUrl, webBuild } from './browser.mjs';
 import { playwrightDriver } from './engines.mjs';
 
@@ -29,15 +30,16 @@ test.describe('the file', () => {
     expect([...drawn].filter((c) => !mapped.has(c))).toEqual([]);
   });
 
-  test('where the core cannot start at all, says so in Bulgarian in place of the form', async ({ page }) => {
+  test('where the core cannot start at all, says so in Bulgarian over a form that answers nothing', async ({ page }) => {
     // No WebAssembly, and its JavaScript stand-in gone.
     await page.addInitScript(() => {
       delete window.WebAssembly;
       document.addEventListener('DOMContentLoaded', () => { document.getElementById('quorbel-core-js').textContent = ''; });
     });
     await page.goto(pageUrl);
-    await expect(page.getByRole('alert')).toHaveText('Тази страница не може да работи в този браузър.');
-    await expect(page.locator('main')).toHaveCount(0);
+    await expect(page.getByRole('alertdialog')).toHaveText('Тази страница не може да работи в този браузър.');
+    await expect(page.getByRole('alertdialog')).toBeFocused();
+    await expect(page.locator('main')).toHaveJSProperty('inert', true);
   });
 
   test('opens from file:// with every network request refused, offline, with no console error', async ({ quorbel, page }) => {
@@ -87,6 +89,52 @@ function woff2Characters(font) {
   return mapped;
 }
 
+// The page as a site serves it, with the content security policy a school's server may send.
+test.describe('served under a site\'s policy', { tag: '@every-engine' }, () => {
+  const policy = "default-src 'none'; style-src 'unsafe-inline'; img-src data:; script-src ";
+  const site = (scripts) => serve({ '/': webBuild }, () => ({ 'content-security-policy': policy + scripts }));
+
+  test.describe('without \'wasm-unsafe-eval\'', () => {
+    test.use({
+      nativeWasm: false, expectedErrors: /WebAssembly|wasm-unsafe-eval/,
+      url: async ({}, use) => {
+        const served = await site("'unsafe-inline'");
+        await use(`${served.url}quorbel.html`);
+        await served.close();
+      },
+    });
+    test('the core runs as JavaScript', async ({ quorbel }) => {
+      await quorbel.clickListRow(1, 2);
+      await quorbel.expectHouse(2);
+    });
+  });
+
+  test('that blocks the page\'s scripts, the form answers nothing and the page says why', async ({ driver }) => {
+    const served = await site("'self'");
+    await driver.goto(`${served.url}quorbel.html`);
+    expect(await driver.evaluate(() => {
+      const message = document.querySelector('[role=alertdialog]');
+      return [message.textContent, message.checkVisibility(), document.querySelector('main').inert];
+    })).toEqual(['Тази страница има нужда от JavaScript.', true, true]);
+    await served.close();
+  });
+});
+
+test.describe('where WebAssembly is there but fails to compile', () => {
+  test.use({
+    nativeWasm: false, expectedErrors: /no WebAssembly here/,
+    page: async ({ context }, use) => {
+      const page = await context.newPage();
+      await page.addInitScript(() => { WebAssembly.Module = function () { throw new RangeError('no WebAssembly here'); }; });
+      await use(page);
+    },
+  });
+  test('the core runs as JavaScript', async ({ quorbel }) => {
+    await quorbel.clickOption(4);
+    await quorbel.expectHouse(4);
+  });
+});
+
 test.describe('the web app folder', () => {
   // Chromium installs nothing from an incognito context, which a new context is: a profile of its own.
   test.use({
@@ -122,6 +170,31 @@ test.describe('the web app folder', () => {
     await quorbel.expectHouse(2);
   });
 
+  // Two copies of two builds on one site (a folder for each class, two releases side by side), the
+  // second's folder redirected to its page; and an update of one whose page the browser's HTTP cache
+  // keeps for a day, as many servers allow.
+  test('two copies of two builds on one site each work with no network', { tag: '@every-engine' }, async ({ driver }, testInfo) => {
+    const site = await serve({ '/a/': path.join(webBuild, 'app'), '/b/': newerBuild(testInfo.outputPath('newer')) },
+      (p) => (p === '/b/' ? { location: '/b/index.html' } : {}));
+    for (const copy of ['a/', 'b/']) {
+      await driver.goto(site.url + copy);
+      expect(await driver.evaluate(activeWorker)).toBe('activated');
+    }
+    await site.close();
+    for (const [copy, build] of [['a/', null], ['b/', 'newer']]) await expectOffline(driver, site.url + copy, build);
+  });
+
+  test('updated behind a day-old page in the HTTP cache, gives the new page with no network', { tag: '@every-engine' }, async ({ driver }, testInfo) => {
+    const folders = { '/app/': path.join(webBuild, 'app') };
+    const site = await serve(folders, (p) => (/\/$|\.html$/.test(p) ? { 'cache-control': 'max-age=86400' } : {}));
+    await driver.goto(`${site.url}app/`);
+    expect(await driver.evaluate(activeWorker)).toBe('activated');
+    folders['/app/'] = newerBuild(testInfo.outputPath('newer'));
+    expect(await driver.evaluate(activeWorker, true)).toBe('activated');
+    await site.close();
+    await expectOffline(driver, `${site.url}app/`, 'newer');
+  });
+
   test('names the form in Bulgarian in its colour, with the page\'s icon scaled whole to 192 and 512 pixels', async ({ url }) => {
     const manifest = JSON.parse((await (await fetch(new URL('manifest.webmanifest', url))).text()));
     expect(manifest).toMatchObject({ name: 'Quorbel', lang: 'bg', display: 'standalone', start_url: './',
@@ -140,6 +213,36 @@ test.describe('the web app folder', () => {
     }
   });
 });
+
+// The web app folder as a newer build makes it: another page, and with it another cache name.
+function newerBuild(folder) {
+  fs.cpSync(path.join(webBuild, 'app'), folder, { recursive: true });
+  const edit = (file, change) => fs.writeFileSync(path.join(folder, file), change(fs.readFileSync(path.join(folder, file), 'utf8')));
+  edit('index.html', (html) => html.replace('</head>', '<meta name="build" content="newer">\n</head>'));
+  edit('service-worker.js', (js) => js.replace(/[0-9a-f]{16}/, (version) => `${version.slice(0, 11)}newer`));
+  return folder;
+}
+
+// The state of the page's service worker once it has settled ('activated'), after looking for a
+// new one first if asked to.
+async function activeWorker(update) {
+  const registration = await navigator.serviceWorker.ready;
+  if (update) await registration.update();
+  const worker = registration.installing || registration.waiting || registration.active;
+  while (!['activated', 'redundant'].includes(worker.state)) await new Promise((r) => worker.addEventListener('statechange', r, { once: true }));
+  return worker.state;
+}
+
+// With the site gone, the page at this address still opens and works: the build it is from (the
+// newer one's mark, or null), and a choice.
+async function expectOffline(driver, url, build) {
+  await driver.goto(url);
+  const form = new Form(driver);
+  await form.ready();
+  expect(await driver.evaluate(() => document.querySelector('meta[name=build]')?.content ?? null), url).toBe(build);
+  await form.clickOption(3);
+  await form.expectHouse(3);
+}
 
 test.describe('the window', { tag: '@every-engine' }, () => {
   test('is drawn as the layout says at 96 DPI, in the form\'s font', async ({ quorbel, installedTwin }) => {

@@ -2,6 +2,8 @@
 #include "platform/headless/headless_form.hpp"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace quorbel::headless {
@@ -215,3 +217,12 @@ void HeadlessForm::ResetCounters() {
 }
 
 }  // namespace quorbel::headless
+
+#if !defined(__cpp_exceptions)
+// Built without exceptions (the page's tree runs the core's tests so): a failure is written out and
+// ends the run, as nothing is there to show it.
+void quorbel::EndWithFailure(std::string_view message) noexcept {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+    std::abort();
+}
+#endif

@@ -9,8 +9,8 @@ extern "C" {
 // are handed back unchanged to quorbel_web_click when the user chooses in the control (a list or an
 // option).
 int quorbel_page_attach(const char* id, int idLength, int eventKind, int index);
-// Every control is attached: what they hold now is what a run-time error returns them to until an
-// event completes.
+// Every control is attached and the form takes Clicks: a choice the user made before is played now.
+// What the controls held before it is what a failure returns them to until an event completes.
 void quorbel_page_show();
 
 // The operations behind ControlServices.
@@ -21,9 +21,9 @@ int quorbel_page_checked(int option);
 void quorbel_page_set_checked(int option, int checked);
 void quorbel_page_set_text(int textBox, const char* text, int length);
 
-// A run-time error: shows the message and stops the page, every control as it was before the
-// user's last action.
-void quorbel_page_fail(const char* message, int length);
+// A failure: shows the message and stops the page, every control as it was before the user's last
+// action; returns to the page by an exception, never to the caller.
+[[noreturn]] void quorbel_page_fail(const char* message, int length);
 }
 
 }  // namespace quorbel::web

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/web/web_form.hpp"
+#include "window/failure.hpp"
 #include "window/main_window_layout.hpp"
 
 namespace {
@@ -194,6 +195,21 @@ void WriteControl(const WindowLayout& layout, std::size_t tab, std::size_t frame
     }
 }
 
+// The one place a failure is shown, over the form: at first why the form does not answer (scripts
+// switched off or blocked by the site), later the reason the program failed or could not start,
+// whose other wordings it keeps for the page's script.
+void WriteFailure(const WindowLayout& layout) {
+    Write("<div id=\"quorbel-failure\" class=\"error\" role=\"alertdialog\" aria-modal=\"true\" aria-label=\"");
+    Escaped(layout.form.caption);
+    Write("\" tabindex=\"-1\" data-cannot-start=\"");
+    Escaped(kCannotStart);
+    Write("\" data-unexpected=\"");
+    Escaped(kUnexpectedFailure);
+    Write("\">");
+    Escaped(kScriptsBlocked);
+    Write("</div>\n");
+}
+
 void WriteForm(const WindowLayout& layout) {
     Write("<title>");
     Escaped(layout.form.caption);
@@ -201,7 +217,9 @@ void WriteForm(const WindowLayout& layout) {
     WriteStyle(layout);
     // What follows goes into the page's body; page-assemble splits the output here.
     Write("<!-- body -->\n");
-    Write("<main class=\"form\">\n");
+    // The form answers nothing until the page's script has run, and the message after it says why;
+    // the script swaps them as it starts, and swaps them back should the program fail.
+    Write("<main class=\"form\" inert>\n");
     std::size_t frame = layout.controls.size();
     for (std::size_t tab = 0; tab < layout.controls.size(); ++tab) {
         const ControlDescription& c = layout.controls[tab];
@@ -213,6 +231,7 @@ void WriteForm(const WindowLayout& layout) {
     }
     if (layout.controls.back().container == Container::Frame1) Write("</fieldset>\n");
     Write("</main>\n");
+    WriteFailure(layout);
     // A new hint is announced here, politely, rather than by the text area reading itself again.
     Write("<div class=\"announcer\" aria-live=\"polite\"></div>\n");
 }

@@ -3,7 +3,9 @@
 
 #include <emscripten/emscripten.h>
 
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -62,7 +64,7 @@ private:
     int handle_;
 };
 
-WebForm::WebForm(const PageControls& controls, FormEvents events) : runner_(events) { Attach(controls); }
+WebForm::WebForm(const PageControls& controls, FormEvents events) : events_(events) { Attach(controls); }
 
 // Walks the controls in tab order as the markup wrote them, each found by its id.
 void WebForm::Attach(const PageControls& controls) {
@@ -86,15 +88,12 @@ void WebForm::Attach(const PageControls& controls) {
                 break;
         }
     }
-    quorbel_page_show();
 }
 
-void WebForm::UserClick(ControlKind kind, Index index) {
+void WebForm::UserClick(ControlKind kind, Index index) const {
     // The page raises no event for a script's assignment, so a procedure is never re-entered.
-    // A failure is shown by the page, which from then on takes no further clicks.
     if (kind != ControlKind::ListBox && kind != ControlKind::OptionButton) return;
-    runner_.Run(Controls(), kind == ControlKind::ListBox ? ClickOf::List1 : ClickOf::Option1, index,
-                [](std::string_view message) { quorbel_page_fail(message.data(), Length(message)); });
+    DeliverClick(events_, Controls(), kind == ControlKind::ListBox ? ClickOf::List1 : ClickOf::Option1, index);
 }
 
 namespace {
@@ -106,9 +105,34 @@ void Run(FormEvents events) {
     static constexpr PageControls controls = AttachedControls(MainWindowLayout);
     static WebForm form(controls, events);
     pageForm = &form;
+    // Only now can a Click reach the form: a choice the user made before is played from here.
+    quorbel_page_show();
 }
 
 }  // namespace quorbel::web
+
+namespace quorbel {
+
+// The page's one failure path: the page puts the controls back, shows the message and stops, and
+// leaves the core's frames by an exception of its own, which none of them catches; nothing in them
+// needs releasing, as the page runs no more of the core's code.
+void EndWithFailure(std::string_view message) noexcept {
+    web::quorbel_page_fail(message.data(), web::Length(message));
+    __builtin_trap();  // not reached: quorbel_page_fail does not return
+}
+
+}  // namespace quorbel
+
+// Memory that cannot be had is a failure like any other. Nothing returns null or throws.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    quorbel::EndWithFailure(quorbel::kOutOfMemory);
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 
 // The page calls this when the user has chosen a row or an option.
 extern "C" EMSCRIPTEN_KEEPALIVE void quorbel_web_click(int kind, int index) {

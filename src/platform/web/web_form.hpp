@@ -55,8 +55,9 @@ public:
 
     const ControlServices& Controls() const { return arrays_.Services(); }
 
-    // The user chose in a control of this kind with this Index: its Click goes to the procedure.
-    void UserClick(ControlKind kind, Index index);
+    // The user chose in a control of this kind with this Index: its Click goes to the procedure. A
+    // failure ends in the page's failure path where it happens (EndWithFailure), which stops the page.
+    void UserClick(ControlKind kind, Index index) const;
 
 private:
     class ListAdapter;
@@ -65,7 +66,7 @@ private:
 
     void Attach(const PageControls& controls);
 
-    ProcedureRunner runner_;
+    FormEvents events_;
     ControlArrays arrays_;
 };
 

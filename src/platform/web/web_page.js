@@ -10,9 +10,9 @@ mergeInto(LibraryManager.library, {
     lists: [],     // the <select> elements, the radio inputs and the text areas, for commit/restore
     radios: [],
     texts: [],
-    committed: null,  // what they held after the last completed event
-    stopped: false,   // a run-time error ended the program
-    early: null,      // a choice the user made before the core attached
+    committed: null,  // what they held after the last completed event; null until the form takes Clicks
+    stopped: false,   // a failure ended the program
+    early: null,      // the last choice the user made before the core attached, played once it has
 
     add: function (element) {
       page.controls.push(element);
@@ -26,15 +26,31 @@ mergeInto(LibraryManager.library, {
       textArea.scrolled = false;
     },
     // The user chose in a control: its Click goes to C++, and what the controls then hold is kept.
-    // A list the user emptied (Ctrl+click) gets its row back and raises nothing.
+    // A list the user emptied (Ctrl+click) gets its row back and raises nothing. Whatever fails on
+    // the way (a run-time error, an abort, memory, this script) stops the page, every control put
+    // back as it was before the choice.
     choose: function (kind, index, list) {
-      if (page.stopped) return;
+      if (page.stopped || !page.committed) return;
       if (list && list.selectedIndex < 0) {
         list.selectedIndex = page.committed.rows[page.lists.indexOf(list)];
         return;
       }
-      _quorbel_web_click(kind, index);
-      if (!page.stopped) page.commit();
+      try {
+        _quorbel_web_click(kind, index);
+      } catch (e) {
+        return page.fail(document.getElementById('quorbel-failure').dataset.unexpected);
+      }
+      page.commit();
+    },
+    // The one way a failure ends the page (quorbelStop, the page's own, shows it), once.
+    fail: function (text) {
+      if (page.stopped) return;
+      page.stopped = true;
+      try {
+        if (page.committed) page.restore();
+      } finally {
+        quorbelStop(text);
+      }
     },
     // A read-only text area whose caret the arrow keys move, so that it can be read line by line:
     // a browser's read-only text area scrolls instead. Every edit is refused before it happens,
@@ -64,11 +80,14 @@ mergeInto(LibraryManager.library, {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
       page.announcer.textContent = text;
     },
-    commit: function () {
+    // What the controls hold now, or (written) what the markup gave them.
+    commit: function (written) {
       page.committed = {
-        rows: page.lists.map(function (l) { return l.selectedIndex; }),
-        checked: page.radios.map(function (r) { return r.checked; }),
-        texts: page.texts.map(function (t) { return t.value; })
+        rows: page.lists.map(function (l) {
+          return written ? [].findIndex.call(l.options, function (o) { return o.defaultSelected; }) : l.selectedIndex;
+        }),
+        checked: page.radios.map(function (r) { return written ? r.defaultChecked : r.checked; }),
+        texts: page.texts.map(function (t) { return written ? t.defaultValue : t.value; })
       };
     },
     restore: function () {
@@ -90,6 +109,7 @@ mergeInto(LibraryManager.library, {
   quorbel_page_attach__deps: ['$page'],
   quorbel_page_attach: function (id, idLength, eventKind, index) {
     var c = document.getElementById(UTF8ToString(id, idLength));
+    var early = c.closest('.form').early;
     if (c.tagName === 'SELECT') {
       c.addEventListener('change', function () { page.choose(eventKind, index, c); });
       // With nothing chosen, the arrows, Home and End choose the first row, as a list box does;
@@ -101,7 +121,7 @@ mergeInto(LibraryManager.library, {
         c.selectedIndex = 0;
         page.choose(eventKind, index, c);
       });
-      if (c.selectedIndex >= 0) page.early = page.early || function () { page.choose(eventKind, index, c); };
+      if (c === early) page.early = function () { page.choose(eventKind, index, c); };
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
       c.addEventListener('scroll', function () { c.scrolled = c.scrollTop > 0; }, { passive: true });
@@ -109,20 +129,22 @@ mergeInto(LibraryManager.library, {
       page.texts.push(c);
     } else if (c.className === 'option') {
       c.firstChild.addEventListener('change', function () { page.choose(eventKind, index, null); });
-      if (c.firstChild.checked) page.early = page.early || function () { page.choose(eventKind, index, null); };
+      if (c.firstChild === early) page.early = function () { page.choose(eventKind, index, null); };
       page.radios.push(c.firstChild);
     }
     return page.add(c);
   },
 
   // void quorbel_page_show()
-  // Every control is attached: the controls' state is kept as the one a run-time error returns
-  // to, and the moment is marked for the tests and the benchmark ('quorbel-ready'). The form is
-  // drawn before the core starts: a choice the user made in that moment is taken now.
+  // Every control is attached and the form takes Clicks. The form is drawn before the core starts:
+  // the last choice the user made in that moment is played now, from the state the markup gave the
+  // controls, which a failure returns them to. The moment is marked for the tests and the benchmark
+  // ('quorbel-ready').
   quorbel_page_show__deps: ['$page'],
   quorbel_page_show: function () {
-    page.commit();
+    page.commit(true);
     if (page.early) page.early();
+    else page.commit();
     performance.mark('quorbel-ready');
   },
 
@@ -179,21 +201,12 @@ mergeInto(LibraryManager.library, {
   },
 
   // void quorbel_page_fail(const char* message, int length)
-  // A run-time error ends the program: every control goes back to what it held before the user's
-  // action, the message is shown in an alert, and the form reacts to nothing from then on.
+  // A failure in the core ends the program: every control goes back to what it held before the
+  // user's action, the message is shown and the form reacts to nothing from then on. The core's
+  // frames are left by the exception the runtime knows as the end of a call that ran its course.
   quorbel_page_fail__deps: ['$page'],
   quorbel_page_fail: function (message, length) {
-    page.stopped = true;
-    page.restore();
-    document.querySelector('.form').inert = true;
-    var alert = document.createElement('div');
-    alert.className = 'error';
-    alert.setAttribute('role', 'alertdialog');
-    alert.setAttribute('aria-modal', 'true');
-    alert.setAttribute('aria-label', document.title);
-    alert.tabIndex = -1;
-    alert.textContent = UTF8ToString(message, length);
-    document.body.appendChild(alert);
-    alert.focus();
+    page.fail(UTF8ToString(message, length));
+    throw 'unwind';
   }
 });
