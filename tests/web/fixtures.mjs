@@ -113,24 +113,16 @@ export class Form {
     }));
   }
   // Where a row, an option or the spot under a list's last row is, in the viewport; or why it is
-  // not there. An <option> has no box of its own in every engine: its row is then counted from
-  // the list's top in rows of the list's content height.
+  // not there.
   async spot(target) {
     const found = await this.driver.evaluate((t) => {
-      const lists = [...document.querySelectorAll('main select:not([hidden])')];
       const centre = (r) => [r.left + r.width / 2, r.top + r.height / 2];
       if (t.option !== undefined) return centre(document.querySelectorAll('main input[type=radio]')[t.option].getBoundingClientRect());
-      const list = lists[t.list];
+      const list = document.querySelectorAll('main [role=listbox]:not([hidden])')[t.list];
+      const rows = list.querySelectorAll('[role=option]');
+      if (t.row !== undefined) return centre(rows[t.row].getBoundingClientRect());
       const box = list.getBoundingClientRect();
-      const rowBox = (row) => {
-        const r = list.options[row].getBoundingClientRect();
-        if (r.height > 0) return r;
-        const height = (list.scrollHeight - 2 * parseFloat(getComputedStyle(list).paddingTop)) / list.options.length;
-        const top = box.top + list.clientTop + row * height;
-        return { left: box.left + list.clientLeft, width: list.clientWidth, top, height, bottom: top + height };
-      };
-      if (t.row !== undefined) return centre(rowBox(t.row));
-      const below = rowBox(list.options.length - 1).bottom + 1;
+      const below = rows[rows.length - 1].getBoundingClientRect().bottom + 1;
       if (below >= box.top + list.clientTop + list.clientHeight) return 'no room under the last row';
       return [box.left + box.width / 2, below];
     }, target);
@@ -147,7 +139,7 @@ export class Form {
   focusOn(control) {
     return this.driver.evaluate((c) => {
       const [, kind, n] = /^(\w+)\((\d+)\)$/.exec(c);
-      const all = { 'Text1': 'main textarea:not([hidden])', 'Option1': 'main input[type=radio]', 'List1': 'main select:not([hidden])' };
+      const all = { 'Text1': 'main textarea:not([hidden])', 'Option1': 'main input[type=radio]', 'List1': 'main [role=listbox]:not([hidden])' };
       document.querySelectorAll(all[kind])[n].focus();
     }, control);
   }
@@ -178,7 +170,7 @@ export class Form {
       const at = (selector) => [...document.querySelectorAll(selector)].indexOf(e);
       if (e.matches('main textarea:not([hidden])')) return 'Text1(0)';
       if (e.matches('main input[type=radio]')) return `Option1(${at('main input[type=radio]')})`;
-      if (e.matches('main select:not([hidden])')) return `List1(${at('main select:not([hidden])')})`;
+      if (e.matches('main [role=listbox]:not([hidden])')) return `List1(${at('main [role=listbox]:not([hidden])')})`;
       return e.tagName;
     });
   }
@@ -191,7 +183,8 @@ export class Form {
   // Every visible list's row, every option's check and the text area's contents.
   state() {
     return this.driver.evaluate(() => ({
-      rows: [...document.querySelectorAll('main select:not([hidden])')].map((s) => s.selectedIndex),
+      rows: [...document.querySelectorAll('main [role=listbox]:not([hidden])')]
+        .map((l) => [...l.querySelectorAll('[role=option]')].findIndex((o) => o.getAttribute('aria-selected') === 'true')),
       checked: [...document.querySelectorAll('main input[type=radio]')].map((r) => r.checked),
       text: document.querySelector('main textarea:not([hidden])').value,
     }));

@@ -98,14 +98,14 @@ test.describe('the web app folder', () => {
 test.describe('the window', { tag: '@every-engine' }, () => {
   test('is drawn as the layout says at 96 DPI, in the form\'s font', async ({ quorbel }) => {
     // Each control's box from the form's corner (the controls are c0, c1, ... in tab order).
-    const { origin, boxes, font } = await quorbel.driver.evaluate(() => {
+    const { origin, boxes, font } = await quorbel.driver.evaluate((count) => {
       const form = document.querySelector('main').getBoundingClientRect();
-      return { origin: [form.x, form.y, form.width, form.height], font: getComputedStyle(document.querySelector('main select')).font,
-        boxes: [...document.querySelectorAll('main [id^=c]')].map((e) => {
-          const b = e.getBoundingClientRect();
+      return { origin: [form.x, form.y, form.width, form.height], font: getComputedStyle(document.querySelector('main [role=listbox]')).font,
+        boxes: Array.from({ length: count }, (_, tab) => {
+          const b = document.getElementById(`c${tab}`).getBoundingClientRect();
           return [b.x - form.x, b.y - form.y, b.width, b.height];
         }) };
-    });
+    }, layout.controls.length);
     expect(origin.slice(2)).toEqual(layout.client);
     const shot = readPng(await quorbel.driver.screenshot());
     const at = (x, y) => shot.at(origin[0] + x, origin[1] + y);
@@ -192,8 +192,8 @@ test.describe('the window', { tag: '@every-engine' }, () => {
     }));
     await page.goto(pageUrl);
     await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
-    const overflow = await page.evaluate(() => [...document.querySelectorAll('main select:not([hidden])')]
-      .filter((s) => s.scrollHeight > s.clientHeight || s.options[4].getBoundingClientRect().bottom > s.getBoundingClientRect().bottom - 1)
+    const overflow = await page.evaluate(() => [...document.querySelectorAll('main [role=listbox]:not([hidden])')]
+      .filter((s) => s.scrollHeight > s.clientHeight || s.lastElementChild.getBoundingClientRect().bottom > s.getBoundingClientRect().bottom - 1)
       .map((s) => s.getAttribute('aria-labelledby')));
     expect(overflow).toEqual([]);
   });
@@ -211,14 +211,14 @@ function hiddenText(reachable) {
     const b = box.getBoundingClientRect();
     return r.left >= b.left - 0.5 && r.right <= b.right + 0.5 && r.top >= b.top - 0.5 && r.bottom <= b.bottom + 0.5;
   };
-  // A list row's text is measured in the list's font: the page lays rows out out of a Range's reach.
+  // A list row's text is measured in the list's font, from its padding.
   // Where the form is scaled down to fit the viewport, so is the text.
   const measure = document.createElement('canvas').getContext('2d');
   const zoom = parseFloat(getComputedStyle(document.querySelector('main')).zoom);
-  for (const select of document.querySelectorAll('main select:not([hidden])')) {
+  for (const select of document.querySelectorAll('main [role=listbox]:not([hidden])')) {
     const edge = select.getBoundingClientRect();
     measure.font = getComputedStyle(select).font;
-    for (const option of select.options) {
+    for (const option of select.querySelectorAll('[role=option]')) {
       const r = option.getBoundingClientRect();
       const indent = parseFloat(getComputedStyle(option).paddingLeft);
       const [right, bottom] = reachable
@@ -280,7 +280,7 @@ test.describe('assistive technology', () => {
     // Measured on the screen: the row's background against its text's strongest pixel.
     const [, y] = await quorbel.spot({ list: 1, row: 3 });
     const [left, right] = await quorbel.driver.evaluate(() => {
-      const list = document.querySelectorAll('main select:not([hidden])')[1], box = list.getBoundingClientRect();
+      const list = document.querySelectorAll('main [role=listbox]:not([hidden])')[1], box = list.getBoundingClientRect();
       return [box.left + list.clientLeft, box.left + list.clientLeft + list.clientWidth];
     });
     const shot = readPng(await quorbel.driver.screenshot());
@@ -294,7 +294,7 @@ test.describe('assistive technology', () => {
   test('shows focus on every control at 3:1 against what was there', { tag: '@every-engine' }, async ({ quorbel }) => {
     const boxes = () => quorbel.driver.evaluate(() => {
       document.activeElement.blur();
-      return ['main textarea:not([hidden])', 'main input[type=radio]', 'main select:not([hidden])']
+      return ['main textarea:not([hidden])', 'main input[type=radio]', 'main [role=listbox]:not([hidden])']
         .flatMap((s) => [...document.querySelectorAll(s)]).map((e) => {
           const b = e.getBoundingClientRect();
           return [e.id || e.parentElement.id, b.x, b.y, b.width, b.height];
@@ -336,7 +336,7 @@ test.describe('assistive technology', () => {
     await page.goto(pageUrl);
     await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
     await new Form(playwrightDriver(page)).clickListRow(0, 1);
-    const pairs = await page.evaluate(() => [...document.querySelectorAll('main .label, main legend, main .option, main textarea:not([hidden]), main select:not([hidden]) option')]
+    const pairs = await page.evaluate(() => [...document.querySelectorAll('main .label, main legend, main .option, main textarea:not([hidden]), main [role=listbox]:not([hidden]) [role=option]')]
       .map((e) => {
         let back = e;
         while (getComputedStyle(back).backgroundColor === 'rgba(0, 0, 0, 0)') back = back.parentElement;

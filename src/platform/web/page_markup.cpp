@@ -90,9 +90,7 @@ void WriteStyle(const WindowLayout& layout) {
             const int row = (LogicalPixels(c.bounds.height) - 2 * kListBorder) / static_cast<int>(c.rows.size());
             Write("#");
             Write(web::ControlId(tab));
-            Write(" option{height:");
-            Write(row);
-            Write("px;line-height:");
+            Write(">[role=option]{height:");
             Write(row);
             Write("px}\n");
         }
@@ -167,20 +165,29 @@ void WriteControl(const WindowLayout& layout, std::size_t tab, std::size_t frame
             Escaped(c.text);
             Write("</label>\n");
             break;
-        case ControlKind::ListBox:
-            Open("select", tab, "", c);
-            Write(" size=\"");
-            Write(static_cast<int>(c.rows.size()));
-            Write("\"");
+        case ControlKind::ListBox: {
+            // A list the page draws itself, so that every engine shows its five rows (some draw a
+            // <select> as a one-line pop-up button): one tab stop, its rows options of a listbox,
+            // the row the keyboard is on its active descendant. web_page.js gives it the keyboard
+            // and the pointer.
+            Open("div", tab, "", c);
+            Write(" role=\"listbox\"");
+            if (!c.hidden) Write(" tabindex=\"0\"");
             WriteName(layout, tab);
             Write(">");
-            for (std::string_view row : c.rows) {
-                Write("<option>");
-                Escaped(row);
-                Write("</option>");
+            int row = 0;
+            for (std::string_view text : c.rows) {
+                Write("<div id=\"");
+                Write(web::ControlId(tab));
+                Write("-");
+                Write(row++);
+                Write("\" role=\"option\" aria-selected=\"false\">");
+                Escaped(text);
+                Write("</div>");
             }
-            Write("</select>\n");
+            Write("</div>\n");
             break;
+        }
     }
 }
 

@@ -7,7 +7,7 @@ mergeInto(LibraryManager.library, {
   $page: {
     controls: [],  // handle -> element
     announcer: null,  // the live region that announces a new hint
-    lists: [],     // the <select> elements, the radio inputs and the text areas, for commit/restore
+    lists: [],     // the lists, the radio inputs and the text areas, for commit/restore
     radios: [],
     texts: [],
     committed: null,  // what they held after the last completed event
@@ -26,13 +26,8 @@ mergeInto(LibraryManager.library, {
       textArea.scrolled = false;
     },
     // The user chose in a control: its Click goes to C++, and what the controls then hold is kept.
-    // A list the user emptied (Ctrl+click) gets its row back and raises nothing.
-    choose: function (kind, index, list) {
+    choose: function (kind, index) {
       if (page.stopped) return;
-      if (list && list.selectedIndex < 0) {
-        list.selectedIndex = page.committed.rows[page.lists.indexOf(list)];
-        return;
-      }
       _quorbel_web_click(kind, index);
       if (!page.stopped) page.commit();
     },
@@ -60,6 +55,91 @@ mergeInto(LibraryManager.library, {
         requestAnimationFrame(function () { element.removeAttribute('aria-hidden'); });
       });
     },
+    // A list the page draws (role=listbox, its rows role=option) made to answer as a list box does,
+    // and to read and set like a <select>: selectedIndex (-1 for none), options, and a bubbling
+    // 'change' when the user, not code, moves it to another row. The keyboard: Up, Down, Home, End,
+    // Page Up, Page Down and typing a row's first letters; in a list with no row yet, any of those
+    // keys takes the first row, as the Windows list box does. The pointer: a mouse chooses as its
+    // button goes down and as it is dragged over the rows; a finger or a pen as it lifts (a tap,
+    // which the browser then reports as the mouse's), so that a swipe across the list scrolls the
+    // page rather than choosing.
+    listbox: function (list) {
+      var rows = list.children, selected = -1, typed = '', typedAt = 0, mouse = true, dragging = false;
+      var select = function (row) {
+        if (row === selected) return;
+        if (selected >= 0) rows[selected].setAttribute('aria-selected', 'false');
+        selected = row;
+        if (row < 0) return list.removeAttribute('aria-activedescendant');
+        rows[row].setAttribute('aria-selected', 'true');
+        list.setAttribute('aria-activedescendant', rows[row].id);
+      };
+      var choose = function (row) {
+        if (row < 0 || row === selected) return;
+        select(row);
+        // A row out of view (a wider text spacing, a taller font) is scrolled to, as a list box does.
+        var r = rows[row];
+        if (r.offsetTop < list.scrollTop) list.scrollTop = r.offsetTop;
+        else if (r.offsetTop + r.offsetHeight > list.scrollTop + list.clientHeight) list.scrollTop = r.offsetTop + r.offsetHeight - list.clientHeight;
+        list.dispatchEvent(new Event('change', { bubbles: true }));
+      };
+      var rowAt = function (x, y) {
+        var row = document.elementFromPoint(x, y);
+        return row && row.parentNode === list ? [].indexOf.call(rows, row) : -1;
+      };
+      // The rows a page holds, and the first of them on view.
+      var page = function () {
+        var height = rows[0].offsetHeight || 1;
+        return [Math.max(1, Math.floor(list.clientHeight / height)), Math.ceil(list.scrollTop / height)];
+      };
+      var keys = {
+        ArrowUp: function (at) { return Math.max(at - 1, 0); },
+        ArrowDown: function (at) { return at + 1; },
+        Home: function () { return 0; },
+        End: function () { return rows.length - 1; },
+        PageUp: function (at) { var p = page(); return at > p[1] ? p[1] : at - p[0] + 1; },
+        PageDown: function (at) { var p = page(); return at < p[1] + p[0] - 1 ? p[1] + p[0] - 1 : at + p[0] - 1; }
+      };
+      // The next row, from the chosen one on, that starts with what was typed within a second; a
+      // letter typed again and again goes from row to row of that letter.
+      var search = function (key) {
+        var now = Date.now();
+        typed = now - typedAt > 1000 ? key : typed + key;
+        typedAt = now;
+        var same = typed.split('').every(function (c) { return c === typed[0]; });
+        var wanted = (same ? typed[0] : typed).toLocaleLowerCase();
+        for (var i = 0; i < rows.length; ++i) {
+          var row = (Math.max(selected, 0) + i + (same && selected >= 0 ? 1 : 0)) % rows.length;
+          if (rows[row].textContent.toLocaleLowerCase().startsWith(wanted)) return row;
+        }
+        return -1;
+      };
+      list.addEventListener('keydown', function (e) {
+        if (e.ctrlKey || e.altKey || e.metaKey) return;
+        var move = keys[e.key];
+        if (move && !e.shiftKey) choose(selected < 0 ? 0 : Math.min(Math.max(move(selected), 0), rows.length - 1));
+        else if (e.key.length === 1 && e.key !== ' ') choose(search(e.key));
+        else return;
+        e.preventDefault();
+      });
+      // The list takes the focus before the choice, and the browser none after it: the choice may
+      // end in a message that must keep it.
+      list.addEventListener('pointerdown', function (e) {
+        mouse = e.pointerType === 'mouse';
+        if (mouse && e.button === 0) list.setPointerCapture(e.pointerId);
+      });
+      list.addEventListener('mousedown', function (e) {
+        if (e.button !== 0) return;
+        e.preventDefault();
+        list.focus({ preventScroll: true });
+        dragging = mouse;
+        choose(rowAt(e.clientX, e.clientY));
+      });
+      list.addEventListener('pointermove', function (e) { if (dragging) choose(rowAt(e.clientX, e.clientY)); });
+      list.addEventListener('pointerup', function () { dragging = false; });
+      list.addEventListener('pointercancel', function () { dragging = false; });
+      Object.defineProperty(list, 'selectedIndex', { get: function () { return selected; }, set: select });
+      Object.defineProperty(list, 'options', { get: function () { return rows; } });
+    },
     announce: function (text) {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
       page.announcer.textContent = text;
@@ -86,21 +166,21 @@ mergeInto(LibraryManager.library, {
 
   // int quorbel_page_attach(const char* id, int idLength, int eventKind, int index)
   // Finds the control the page's markup holds under this id, listens to the user's choices in it
-  // (a <select>, or the radio input of an option's <label>) and returns its handle.
+  // (a list, or the radio input of an option's <label>) and returns its handle.
   quorbel_page_attach__deps: ['$page'],
   quorbel_page_attach: function (id, idLength, eventKind, index) {
     var c = document.getElementById(UTF8ToString(id, idLength));
-    if (c.tagName === 'SELECT') {
-      c.addEventListener('change', function () { page.choose(eventKind, index, c); });
-      if (c.selectedIndex >= 0) page.early = page.early || function () { page.choose(eventKind, index, c); };
+    if (c.getAttribute('role') === 'listbox') {
+      page.listbox(c);
+      c.addEventListener('change', function () { page.choose(eventKind, index); });
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
       c.addEventListener('scroll', function () { c.scrolled = c.scrollTop > 0; }, { passive: true });
       if (c.readOnly) page.keepReadOnly(c);
       page.texts.push(c);
     } else if (c.className === 'option') {
-      c.firstChild.addEventListener('change', function () { page.choose(eventKind, index, null); });
-      if (c.firstChild.checked) page.early = page.early || function () { page.choose(eventKind, index, null); };
+      c.firstChild.addEventListener('change', function () { page.choose(eventKind, index); });
+      if (c.firstChild.checked) page.early = page.early || function () { page.choose(eventKind, index); };
       page.radios.push(c.firstChild);
     }
     return page.add(c);
