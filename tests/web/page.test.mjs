@@ -139,28 +139,51 @@ test.describe('the window', { tag: '@every-engine' }, () => {
     });
   }
 
-  test('on a phone 320 px wide, scales down whole with no horizontal scroll, and a tap chooses', async ({ browser, engine }) => {
-    test.skip(engine !== 'chromium', 'a touch screen\'s viewport and taps are Playwright\'s, which only Chromium has here');
-    const context = await browser.newContext({ viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true });
-    const page = await context.newPage();
-    await page.goto(pageUrl);
-    await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
-    const fit = await page.evaluate(() => {
-      const form = document.querySelector('main').getBoundingClientRect();
-      const root = document.documentElement;
-      return { scrolls: root.scrollWidth > root.clientWidth, left: form.left, right: form.right, aspect: form.width / form.height };
+  // A phone keeps the form to its width; a tablet's finger gets rows and options of 24 CSS px and
+  // more, the form filling its width; full screen on a projector, the form fills the screen.
+  for (const { device, viewport, touch, fills } of [
+    { device: 'on a phone 320 px wide', viewport: { width: 320, height: 568 }, touch: true },
+    { device: 'on a tablet 768 × 1024', viewport: { width: 768, height: 1024 }, touch: true, fills: 'width' },
+    { device: 'full screen at 1920 × 1080', viewport: { width: 1920, height: 1080 }, touch: false, fills: 'screen' },
+  ]) {
+    test(`${device}, scales whole with no scrolling, and a ${touch ? 'tap' : 'click'} chooses`, async ({ browser, engine }) => {
+      test.skip(engine !== 'chromium', 'a touch screen\'s viewport, taps and full screen are Playwright\'s, which only Chromium has here');
+      const context = await browser.newContext({ viewport, hasTouch: touch, isMobile: touch });
+      const page = await context.newPage();
+      await page.goto(pageUrl);
+      await page.waitForFunction(() => performance.getEntriesByName('quorbel-ready').length > 0);
+      if (!touch) await page.evaluate(() => document.documentElement.requestFullscreen());
+      const fit = await page.evaluate(() => {
+        const form = document.querySelector('main').getBoundingClientRect();
+        const root = document.documentElement;
+        const heights = [...document.querySelectorAll('main [role=option], main .option')].filter((e) => !e.closest('[hidden]'))
+          .map((e) => e.getBoundingClientRect().height);
+        return { scrolls: root.scrollWidth > root.clientWidth || root.scrollHeight > root.clientHeight, left: form.left, right: form.right,
+                 top: form.top, bottom: form.bottom, aspect: form.width / form.height, smallest: Math.min(...heights) };
+      });
+      expect(fit.scrolls).toBe(false);
+      expect(Math.min(fit.left, fit.top)).toBeGreaterThanOrEqual(0);
+      expect(fit.right).toBeLessThanOrEqual(viewport.width);
+      expect(fit.bottom).toBeLessThanOrEqual(viewport.height);
+      expect(fit.aspect).toBeCloseTo(layout.client[0] / layout.client[1], 2);
+      // Filling it: to within the outline's pixel on each side.
+      if (fills === 'width') expect(fit.right - fit.left).toBeGreaterThan(viewport.width - 3);
+      if (fills === 'screen') expect(Math.max(fit.right - fit.left - viewport.width, fit.bottom - fit.top - viewport.height)).toBeGreaterThan(-3);
+      if (fills) expect(fit.smallest).toBeGreaterThanOrEqual(24);
+      const form = new Form(playwrightDriver(page));
+      if (touch) {
+        await form.lists[2].getByRole('option').nth(4).tap();
+        await form.expectHouse(4);
+        await form.options[1].tap();
+      } else {
+        await form.clickListRow(2, 4);
+        await form.expectHouse(4);
+        await form.clickOption(1);
+      }
+      await form.expectHouse(1);
+      await context.close();
     });
-    expect(fit.scrolls).toBe(false);
-    expect(fit.left).toBeGreaterThanOrEqual(0);
-    expect(fit.right).toBeLessThanOrEqual(320);
-    expect(fit.aspect).toBeCloseTo(428 / 379, 2);
-    const form = new Form(playwrightDriver(page));
-    await form.lists[2].getByRole('option').nth(4).tap();
-    await form.expectHouse(4);
-    await form.options[1].tap();
-    await form.expectHouse(1);
-    await context.close();
-  });
+  }
 
   test('centres the labels\' text; the text area scrolls vertically and wraps its long lines', async ({ quorbel, engine }) => {
     const margins = await quorbel.driver.evaluate(() => [...document.querySelectorAll('main .label')].map((label) => {
