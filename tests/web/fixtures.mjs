@@ -143,9 +143,14 @@ export class Form {
       document.querySelectorAll(all[kind])[n].focus();
     }, control);
   }
-  async pressListArrow(list, delta) {
+  // A key in a list, by its word in the behaviour table.
+  async pressListKey(list, key) {
     await this.focusOn(`List1(${list})`);
-    await this.driver.press(delta < 0 ? 'ArrowUp' : 'ArrowDown');
+    await this.driver.press({ up: 'ArrowUp', down: 'ArrowDown', home: 'Home', end: 'End', pageup: 'PageUp', pagedown: 'PageDown' }[key]);
+  }
+  async typeInList(list, letter) {
+    await this.focusOn(`List1(${list})`);
+    await this.driver.type(letter);
   }
   async pressOptionArrow(from, delta) {
     await this.focusOn(`Option1(${from})`);
