@@ -185,11 +185,12 @@ export class Form {
       return t.selectionStart === 0 && t.selectionEnd === t.value.length;
     });
   }
-  // Every visible list's row, every option's check and the text area's contents.
+  // Every visible list's row (told as selected in the list the keyboard is in, as current in the
+  // others), every option's check and the text area's contents.
   state() {
     return this.driver.evaluate(() => ({
       rows: [...document.querySelectorAll('main [role=listbox]:not([hidden])')]
-        .map((l) => [...l.querySelectorAll('[role=option]')].findIndex((o) => o.getAttribute('aria-selected') === 'true')),
+        .map((l) => [...l.querySelectorAll('[role=option]')].findIndex((o) => o.matches('[aria-selected=true], [aria-current=true]'))),
       checked: [...document.querySelectorAll('main input[type=radio]')].map((r) => r.checked),
       text: document.querySelector('main textarea:not([hidden])').value,
     }));

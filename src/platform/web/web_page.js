@@ -47,14 +47,6 @@ mergeInto(LibraryManager.library, {
         page.showStart(area);
       });
     },
-    // Hides the element from assistive technology until the page has drawn two frames, by when
-    // the change made meanwhile has reached it as the element's state, not as an event.
-    unseen: function (element) {
-      element.setAttribute('aria-hidden', 'true');
-      requestAnimationFrame(function () {
-        requestAnimationFrame(function () { element.removeAttribute('aria-hidden'); });
-      });
-    },
     // A list the page draws (role=listbox, its rows role=option) made to answer as a list box does,
     // and to read and set like a <select>: selectedIndex (-1 for none), options, and a bubbling
     // 'change' when the user, not code, moves it to another row. The keyboard: Up, Down, Home, End,
@@ -65,14 +57,34 @@ mergeInto(LibraryManager.library, {
     // page rather than choosing.
     listbox: function (list) {
       var rows = list.children, selected = -1, typed = '', typedAt = 0, mouse = true, dragging = false;
+      // The chosen row is told as selected, and as the row the keyboard is on, only while the list
+      // has the focus; elsewhere as the current one. A screen reader (Orca) takes any list's change
+      // of selection as the pupil moving there and reads that list: the lists the keyboard is not
+      // in change their current row, which it leaves alone.
+      var mark = function () {
+        if (selected < 0) return list.removeAttribute('aria-activedescendant');
+        var row = rows[selected];
+        if (document.activeElement === list) {
+          row.removeAttribute('aria-current');
+          row.setAttribute('aria-selected', 'true');
+          list.setAttribute('aria-activedescendant', row.id);
+        } else {
+          row.setAttribute('aria-selected', 'false');
+          row.setAttribute('aria-current', 'true');
+          list.removeAttribute('aria-activedescendant');
+        }
+      };
       var select = function (row) {
         if (row === selected) return;
-        if (selected >= 0) rows[selected].setAttribute('aria-selected', 'false');
+        if (selected >= 0) {
+          rows[selected].setAttribute('aria-selected', 'false');
+          rows[selected].removeAttribute('aria-current');
+        }
         selected = row;
-        if (row < 0) return list.removeAttribute('aria-activedescendant');
-        rows[row].setAttribute('aria-selected', 'true');
-        list.setAttribute('aria-activedescendant', rows[row].id);
+        mark();
       };
+      list.addEventListener('focus', mark);
+      list.addEventListener('blur', mark);
       var choose = function (row) {
         if (row < 0 || row === selected) return;
         select(row);
@@ -82,8 +94,9 @@ mergeInto(LibraryManager.library, {
         else if (r.offsetTop + r.offsetHeight > list.scrollTop + list.clientHeight) list.scrollTop = r.offsetTop + r.offsetHeight - list.clientHeight;
         list.dispatchEvent(new Event('change', { bubbles: true }));
       };
-      var rowAt = function (x, y) {
-        var row = document.elementFromPoint(x, y);
+      // The row under the pointer: where it went down, or where it is dragged to.
+      var rowAt = function (e) {
+        var row = e.target.parentNode === list ? e.target : document.elementFromPoint(e.clientX, e.clientY);
         return row && row.parentNode === list ? [].indexOf.call(rows, row) : -1;
       };
       // The rows a page holds, and the first of them on view.
@@ -132,9 +145,9 @@ mergeInto(LibraryManager.library, {
         e.preventDefault();
         list.focus({ preventScroll: true });
         dragging = mouse;
-        choose(rowAt(e.clientX, e.clientY));
+        choose(rowAt(e));
       });
-      list.addEventListener('pointermove', function (e) { if (dragging) choose(rowAt(e.clientX, e.clientY)); });
+      list.addEventListener('pointermove', function (e) { if (dragging) choose(rowAt(e)); });
       list.addEventListener('pointerup', function () { dragging = false; });
       list.addEventListener('pointercancel', function () { dragging = false; });
       Object.defineProperty(list, 'selectedIndex', { get: function () { return selected; }, set: select });
@@ -205,14 +218,11 @@ mergeInto(LibraryManager.library, {
   },
 
   // void quorbel_page_select_row(int list, int row)
-  // Selects the row (-1: none); the page raises no event for it. A list the keyboard is not in
-  // changes out of assistive technology's sight: a screen reader told that its selection changed
-  // (Orca, of every list box) reads it as if the pupil had moved there.
+  // Selects the row (-1: none); the page raises no event for it, and a list the keyboard is not in
+  // tells assistive technology of no change of selection (listbox in page.listbox).
   quorbel_page_select_row__deps: ['$page'],
   quorbel_page_select_row: function (list, row) {
-    var l = page.controls[list];
-    if (l !== document.activeElement) page.unseen(l);
-    l.selectedIndex = row;
+    page.controls[list].selectedIndex = row;
   },
 
   // int quorbel_page_row_text(int list, int row, char* out, int capacity)
