@@ -88,11 +88,15 @@ mergeInto(LibraryManager.library, {
       var choose = function (row) {
         if (row < 0 || row === selected) return;
         select(row);
-        // A row out of view (a wider text spacing, a taller font) is scrolled to, as a list box does.
-        var r = rows[row];
-        if (r.offsetTop < list.scrollTop) list.scrollTop = r.offsetTop;
-        else if (r.offsetTop + r.offsetHeight > list.scrollTop + list.clientHeight) list.scrollTop = r.offsetTop + r.offsetHeight - list.clientHeight;
         list.dispatchEvent(new Event('change', { bubbles: true }));
+        // A row out of view (a wider text spacing, a taller font) is scrolled to, as a list box does;
+        // measured before the next frame, when the page is laid out anyway, not in the choice's.
+        requestAnimationFrame(function () {
+          var r = rows[selected];
+          if (!r) return;
+          if (r.offsetTop < list.scrollTop) list.scrollTop = r.offsetTop;
+          else if (r.offsetTop + r.offsetHeight > list.scrollTop + list.clientHeight) list.scrollTop = r.offsetTop + r.offsetHeight - list.clientHeight;
+        });
       };
       // The row under the pointer: where it went down, or where it is dragged to.
       var rowAt = function (e) {
@@ -100,7 +104,7 @@ mergeInto(LibraryManager.library, {
         return row && row.parentNode === list ? [].indexOf.call(rows, row) : -1;
       };
       // The rows a page holds, and the first of them on view.
-      var page = function () {
+      var onView = function () {
         var height = rows[0].offsetHeight || 1;
         return [Math.max(1, Math.floor(list.clientHeight / height)), Math.ceil(list.scrollTop / height)];
       };
@@ -109,8 +113,8 @@ mergeInto(LibraryManager.library, {
         ArrowDown: function (at) { return at + 1; },
         Home: function () { return 0; },
         End: function () { return rows.length - 1; },
-        PageUp: function (at) { var p = page(); return at > p[1] ? p[1] : at - p[0] + 1; },
-        PageDown: function (at) { var p = page(); return at < p[1] + p[0] - 1 ? p[1] + p[0] - 1 : at + p[0] - 1; }
+        PageUp: function (at) { var p = onView(); return at > p[1] ? p[1] : at - p[0] + 1; },
+        PageDown: function (at) { var p = onView(); return at < p[1] + p[0] - 1 ? p[1] + p[0] - 1 : at + p[0] - 1; }
       };
       // The next row, from the chosen one on, that starts with what was typed within a second; a
       // letter typed again and again goes from row to row of that letter.
