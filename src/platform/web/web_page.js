@@ -133,7 +133,7 @@ mergeInto(LibraryManager.library, {
       list.addEventListener('keydown', function (e) {
         if (e.ctrlKey || e.altKey || e.metaKey) return;
         var move = keys[e.key];
-        if (move && !e.shiftKey) choose(selected < 0 ? 0 : Math.min(Math.max(move(selected), 0), rows.length - 1));
+        if (move) choose(selected < 0 ? 0 : Math.min(Math.max(move(selected), 0), rows.length - 1));
         else if (e.key.length === 1 && e.key !== ' ') choose(search(e.key));
         else return;
         e.preventDefault();
