@@ -77,17 +77,12 @@ async function clickTab(file) {
 async function clicksIn(page, first, count) {
   await page.bringToFront();
   return page.evaluate(async ([from, n]) => {
-    const lists = [...document.querySelectorAll('main select:not([hidden])')];
+    const lists = [...document.querySelectorAll('main [role=listbox]:not([hidden])')];
     const radios = [...document.querySelectorAll('main input[type=radio]')];
     const click = (i) => {
       const house = i % 5;
-      if (i % 2) {
-        radios[house].click();
-      } else {
-        const list = lists[i % 4];
-        list.selectedIndex = house;
-        list.dispatchEvent(new Event('change', { bubbles: true }));
-      }
+      if (i % 2) radios[house].click();
+      else lists[i % 4].children[house].dispatchEvent(new MouseEvent('mousedown', { bubbles: true, cancelable: true }));
     };
     const repaint = [], handled = [];
     for (let i = from; i < from + n; ++i) {
@@ -113,7 +108,8 @@ for (let round = 0; round < rounds; ++round) {
   }
 }
 // Both pages chose the same house in the end: the clicks did what they should in each.
-const finalState = (page) => page.evaluate(() => [...document.querySelectorAll('main select:not([hidden])')].map((l) => l.selectedIndex)
+const finalState = (page) => page.evaluate(() => [...document.querySelectorAll('main [role=listbox]:not([hidden])')]
+  .map((l) => [...l.children].findIndex((row) => row.matches('[aria-selected=true], [aria-current=true]')))
   .concat([...document.querySelectorAll('main input[type=radio]')].findIndex((r) => r.checked), document.querySelector('main textarea').value.slice(0, 20)));
 const [pageState, handState] = [await finalState(clickTabs.quorbel), await finalState(clickTabs.reference)];
 if (JSON.stringify(pageState) !== JSON.stringify(handState)) throw new Error(`the pages disagree after the clicks: ${pageState} / ${handState}`);

@@ -27,7 +27,9 @@ public:
     virtual ~FormDriver() = default;
     virtual void ClickListRow(int list, int row) = 0;
     virtual void ClickOption(int option) = 0;
-    virtual void PressListArrow(int list, int delta) = 0;   // -1 Up, +1 Down, -2 Home, +2 End
+    // A key in a list, by its word in the table: up, down, home, end, pageup, pagedown.
+    virtual void PressListKey(int list, const std::string& key) = 0;
+    virtual void TypeInList(int list, char letter) = 0;
     virtual void PressOptionArrow(int option, int delta) = 0;  // -1 Left, +1 Right
     virtual void ClickBelowLastRow(int) { ADD_FAILURE() << "no click under a row here"; }
     virtual void PressTab() { ADD_FAILURE() << "no Tab here"; }
@@ -143,14 +145,12 @@ inline constexpr FormEvents kCountedSelection{
 inline void PlayStep(FormDriver& form, const std::vector<std::string>& step) {
     const std::string& verb = step[0];
     auto number = [&](std::size_t i) { return std::stoi(step.at(i)); };
-    auto delta = [&](std::size_t i) {
-        const std::string& key = step.at(i);
-        return key == "home" ? -2 : key == "end" ? +2 : key == "up" || key == "left" ? -1 : +1;
-    };
+    auto delta = [&](std::size_t i) { return step.at(i) == "left" ? -1 : +1; };
     if (verb == "row") form.ClickListRow(number(1), number(2));
     else if (verb == "option") form.ClickOption(number(1));
     else if (verb == "below") form.ClickBelowLastRow(number(1));
-    else if (verb == "list-key") form.PressListArrow(number(1), delta(2));
+    else if (verb == "list-key") form.PressListKey(number(1), step.at(2));
+    else if (verb == "list-type") form.TypeInList(number(1), step.at(2).at(0));
     else if (verb == "option-key") form.PressOptionArrow(number(1), delta(2));
     else if (verb == "tab") {
         for (int i = number(1); i > 0; --i) form.PressTab();
@@ -182,7 +182,7 @@ inline void PlayCounted(FormDriver& form, const std::vector<std::string>& step) 
     if (step[0] == "expect" || clicks < 0) return;
     const int raised = form.Clicks() - clicks;
     if (form.ListIndex(0) != house) EXPECT_EQ(raised, 1) << "Clicks raised by " << step[0];
-    else if (step[0] == "row" || step[0] == "option" || step[0].ends_with("-key")) EXPECT_LE(raised, 1) << "Clicks raised by " << step[0];
+    else if (step[0] == "row" || step[0] == "option" || step[0].ends_with("-key") || step[0] == "list-type") EXPECT_LE(raised, 1) << "Clicks raised by " << step[0];
     else EXPECT_EQ(raised, 0) << "Clicks raised by " << step[0];
 }
 

@@ -20,7 +20,12 @@ public:
         form.ClickListRow(static_cast<Index>(list), static_cast<Index>(row));
     }
     void ClickOption(int option) override { form.ClickOption(static_cast<Index>(option)); }
-    void PressListArrow(int list, int delta) override { form.PressListArrow(static_cast<Index>(list), delta); }
+    void PressListKey(int list, const std::string& key) override {
+        using enum HeadlessForm::ListKey;
+        form.PressListKey(static_cast<Index>(list), key == "up" ? Up : key == "down" ? Down : key == "home" ? Home
+                                                    : key == "end" ? End : key == "pageup" ? PageUp : PageDown);
+    }
+    void TypeInList(int list, char letter) override { form.TypeInList(static_cast<Index>(list), letter); }
     void PressOptionArrow(int option, int delta) override { form.PressOptionArrow(static_cast<Index>(option), delta); }
     int ListIndex(int list) const override { return form.ListIndexOf(static_cast<Index>(list)); }
     bool OptionChecked(int option) const override { return form.CheckedOption() == option; }

@@ -49,11 +49,12 @@ struct Action {
     std::string_view word;
     std::array<std::string_view, 2> arguments;
 };
-inline constexpr std::array<Action, 9> kActions{{
+inline constexpr std::array<Action, 10> kActions{{
     {"row", {"0-3", "0-4"}},
     {"option", {"0-4", {}}},
     {"below", {"0-3", {}}},
-    {"list-key", {"0-3", "up|down|home|end"}},
+    {"list-key", {"0-3", "up|down|home|end|pageup|pagedown"}},
+    {"list-type", {"0-3", "a-z"}},
     {"option-key", {"0-4", "left|right"}},
     {"tab", {"1-9", {}}},
     {"select-text", {}},

@@ -45,9 +45,14 @@ public:
     void ClickOption(int option) override {
         QTest::mouseClick(Option(option), Qt::LeftButton, {}, QPoint(8, Option(option)->height() / 2));
     }
-    void PressListArrow(int list, int delta) override {
+    void PressListKey(int list, const std::string& key) override {
         List(list)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(List(list), delta == -2 ? Qt::Key_Home : delta == 2 ? Qt::Key_End : delta < 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTest::keyClick(List(list), key == "up" ? Qt::Key_Up : key == "down" ? Qt::Key_Down : key == "home" ? Qt::Key_Home
+                                    : key == "end" ? Qt::Key_End : key == "pageup" ? Qt::Key_PageUp : Qt::Key_PageDown);
+    }
+    void TypeInList(int list, char letter) override {
+        List(list)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(List(list), letter);
     }
     void PressOptionArrow(int option, int delta) override {
         Option(option)->setFocus(Qt::TabFocusReason);

@@ -6,11 +6,12 @@ import { playwrightDriver } from './engines.mjs';
 
 async function play(quorbel, [verb, ...args]) {
   const n = args.map(Number);
-  const delta = { home: -2, end: +2, up: -1, left: -1 }[args[1]] ?? +1;
+  const delta = args[1] === 'left' ? -1 : +1;
   if (verb === 'row') return quorbel.clickListRow(n[0], n[1]);
   if (verb === 'option') return quorbel.clickOption(n[0]);
   if (verb === 'below') return quorbel.clickBelow(n[0]);
-  if (verb === 'list-key') return quorbel.pressListArrow(n[0], delta);
+  if (verb === 'list-key') return quorbel.pressListKey(n[0], args[1]);
+  if (verb === 'list-type') return quorbel.typeInList(n[0], args[1]);
   if (verb === 'option-key') return quorbel.pressOptionArrow(n[0], delta);
   if (verb === 'tab') { for (let i = 0; i < n[0]; ++i) await quorbel.pressTab(); return; }
   if (verb === 'select-text') return quorbel.selectAllText();

@@ -67,7 +67,8 @@ export async function launchFirefox() {
 // each test navigates it afresh. The MiniBrowser needs an X display (the tests run under Xvfb).
 const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const webDriverKeys = { Tab: '\uE004', Backspace: '\uE003', Enter: '\uE007', Delete: '\uE017', Control: '\uE009',
-  Shift: '\uE008', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
+  Shift: '\uE008', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015',
+  PageUp: '\uE00E', PageDown: '\uE00F', End: '\uE010', Home: '\uE011' };
 
 export async function launchWebKit() {
   const port = await new Promise((resolve) => {

@@ -166,24 +166,16 @@ export class Form {
     }));
   }
   // Where a row, an option or the spot under a list's last row is, in the viewport; or why it is
-  // not there. An <option> has no box of its own in every engine: its row is then counted from
-  // the list's top in rows of the list's content height.
+  // not there.
   async spot(target) {
     const found = await this.driver.evaluate((t) => {
-      const lists = [...document.querySelectorAll('main select:not([hidden])')];
       const centre = (r) => [r.left + r.width / 2, r.top + r.height / 2];
       if (t.option !== undefined) return centre(document.querySelectorAll('main input[type=radio]')[t.option].getBoundingClientRect());
-      const list = lists[t.list];
+      const list = document.querySelectorAll('main [role=listbox]:not([hidden])')[t.list];
+      const rows = list.querySelectorAll('[role=option]');
+      if (t.row !== undefined) return centre(rows[t.row].getBoundingClientRect());
       const box = list.getBoundingClientRect();
-      const rowBox = (row) => {
-        const r = list.options[row].getBoundingClientRect();
-        if (r.height > 0) return r;
-        const height = (list.scrollHeight - 2 * parseFloat(getComputedStyle(list).paddingTop)) / list.options.length;
-        const top = box.top + list.clientTop + row * height;
-        return { left: box.left + list.clientLeft, width: list.clientWidth, top, height, bottom: top + height };
-      };
-      if (t.row !== undefined) return centre(rowBox(t.row));
-      const below = rowBox(list.options.length - 1).bottom + 1;
+      const below = rows[rows.length - 1].getBoundingClientRect().bottom + 1;
       if (below >= box.top + list.clientTop + list.clientHeight) return 'no room under the last row';
       return [box.left + box.width / 2, below];
     }, target);
@@ -200,13 +192,18 @@ export class Form {
   focusOn(control) {
     return this.driver.evaluate((c) => {
       const [, kind, n] = /^(\w+)\((\d+)\)$/.exec(c);
-      const all = { 'Text1': 'main textarea:not([hidden])', 'Option1': 'main input[type=radio]', 'List1': 'main select:not([hidden])' };
+      const all = { 'Text1': 'main textarea:not([hidden])', 'Option1': 'main input[type=radio]', 'List1': 'main [role=listbox]:not([hidden])' };
       document.querySelectorAll(all[kind])[n].focus();
     }, control);
   }
-  async pressListArrow(list, delta) {
+  // A key in a list, by its word in the behaviour table.
+  async pressListKey(list, key) {
     await this.focusOn(`List1(${list})`);
-    await this.driver.press({ '-2': 'Home', '-1': 'ArrowUp', 1: 'ArrowDown', 2: 'End' }[delta]);
+    await this.driver.press({ up: 'ArrowUp', down: 'ArrowDown', home: 'Home', end: 'End', pageup: 'PageUp', pagedown: 'PageDown' }[key]);
+  }
+  async typeInList(list, letter) {
+    await this.focusOn(`List1(${list})`);
+    await this.driver.type(letter);
   }
   async pressOptionArrow(from, delta) {
     await this.focusOn(`Option1(${from})`);
@@ -231,7 +228,7 @@ export class Form {
       const at = (selector) => [...document.querySelectorAll(selector)].indexOf(e);
       if (e.matches('main textarea:not([hidden])')) return 'Text1(0)';
       if (e.matches('main input[type=radio]')) return `Option1(${at('main input[type=radio]')})`;
-      if (e.matches('main select:not([hidden])')) return `List1(${at('main select:not([hidden])')})`;
+      if (e.matches('main [role=listbox]:not([hidden])')) return `List1(${at('main [role=listbox]:not([hidden])')})`;
       return e.tagName;
     });
   }
@@ -241,10 +238,12 @@ export class Form {
       return t.selectionStart === 0 && t.selectionEnd === t.value.length;
     });
   }
-  // Every visible list's row, every option's check and the text area's contents.
+  // Every visible list's row (told as selected in the list the keyboard is in, as current in the
+  // others), every option's check and the text area's contents.
   state() {
     return this.driver.evaluate(() => ({
-      rows: [...document.querySelectorAll('main select:not([hidden])')].map((s) => s.selectedIndex),
+      rows: [...document.querySelectorAll('main [role=listbox]:not([hidden])')]
+        .map((l) => [...l.querySelectorAll('[role=option]')].findIndex((o) => o.matches('[aria-selected=true], [aria-current=true]'))),
       checked: [...document.querySelectorAll('main input[type=radio]')].map((r) => r.checked),
       text: document.querySelector('main textarea:not([hidden])').value,
     }));

@@ -125,9 +125,14 @@ public:
         Click(OnScreen(l, inner.right / 2, inner.bottom - 3), &form);
     }
     // A click under the rows gives the list the focus and changes nothing.
-    void PressListArrow(int list, int delta) override {
+    void PressListKey(int list, const std::string& key) override {
         ClickBelowLastRow(list);
-        Key(delta == -2 ? VK_HOME : delta == 2 ? VK_END : delta < 0 ? VK_UP : VK_DOWN, &form);
+        Key(key == "up" ? VK_UP : key == "down" ? VK_DOWN : key == "home" ? VK_HOME : key == "end" ? VK_END
+            : key == "pageup" ? VK_PRIOR : VK_NEXT, &form);
+    }
+    void TypeInList(int list, char letter) override {
+        ClickBelowLastRow(list);
+        Key(static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter))), &form);
     }
     // The checked option: clicking it gives it the focus.
     void PressOptionArrow(int option, int delta) override {

@@ -2,6 +2,7 @@
 #include "platform/headless/headless_form.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -157,15 +158,37 @@ HeadlessForm::MemoryOption& HeadlessForm::OptionAt(Index option) const {
 
 void HeadlessForm::ClickListRow(Index list, Index row) { ListAt(list).UserClick(row); }
 
-void HeadlessForm::PressListArrow(Index list, int delta) {
+void HeadlessForm::PressListKey(Index list, ListKey key) {
     MemoryList& l = ListAt(list);
     const Index current = l.ListIndex();
-    // With nothing chosen every key chooses the first row, as a list box does; then Home and End
-    // go to the ends and the arrows one row on.
     const int last = l.Count() - 1;
-    const int target = current == kNoRow ? 0 : delta == -2 ? 0 : delta == 2 ? last : std::clamp(current + delta, 0, last);
+    int target = 0;
+    if (current != kNoRow) {
+        switch (key) {
+            case ListKey::Up: target = std::max(current - 1, 0); break;
+            case ListKey::Down: target = std::min(current + 1, last); break;
+            case ListKey::Home:
+            case ListKey::PageUp: target = 0; break;
+            case ListKey::End:
+            case ListKey::PageDown: target = last; break;
+        }
+    }
     if (target == current) return;
     l.UserClick(static_cast<Index>(target));
+}
+
+void HeadlessForm::TypeInList(Index list, char letter) {
+    MemoryList& l = ListAt(list);
+    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    const int count = l.Count(), first = l.ListIndex() == kNoRow ? 0 : l.ListIndex() + 1;
+    for (int i = 0; i < count; ++i) {
+        const int row = (first + i) % count;
+        const std::string& text = l.Rows()[static_cast<std::size_t>(row)];
+        if (!text.empty() && lower(text[0]) == lower(letter)) {
+            if (row != l.ListIndex()) l.UserClick(static_cast<Index>(row));
+            return;
+        }
+    }
 }
 
 void HeadlessForm::ClickOption(Index option) { OptionAt(option).UserClick(); }

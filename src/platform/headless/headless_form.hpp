@@ -25,9 +25,17 @@ public:
     // User actions. Each changes what the user changed and raises Click for that control.
     // Clicking a row or an option raises Click even when it is already selected, as a real click does.
     void ClickListRow(Index list, Index row);
-    // Arrow Up (-1) or Down (+1) in a list; with no row selected either selects the first row.
-    // At the first or last row nothing changes and nothing is raised.
-    void PressListArrow(Index list, int delta);
+    // A key in a list, as the Windows list box answers it: with no row selected any of them selects
+    // the first row; Up and Down move by one, Home and End to the first and last row, Page Up and
+    // Page Down by a page, which is the whole list as every row is on view. Where the row stays,
+    // nothing is raised.
+    enum class ListKey { Up, Down, Home, End, PageUp, PageDown };
+    void PressListKey(Index list, ListKey key);
+    // Arrow Up (-1) or Down (+1) in a list.
+    void PressListArrow(Index list, int delta) { PressListKey(list, delta < 0 ? ListKey::Up : ListKey::Down); }
+    // A letter typed in a list: the next row after the selected one (round past the last, from the
+    // first when none is selected) whose text starts with it, in either case.
+    void TypeInList(Index list, char letter);
     void ClickOption(Index option);
     // Arrow keys among the options move to the neighbour (wrapping round) and check it.
     void PressOptionArrow(Index fromOption, int delta);

@@ -3,7 +3,9 @@
 // so that the browser draws the window before any script runs. The runtime then attaches to these
 // elements by their ids (web_form.cpp).
 //   page_markup > form.html
+#include <algorithm>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "platform/web/web_form.hpp"
@@ -48,12 +50,34 @@ void Pixels(std::string_view property, int twips) {
     Write("px;");
 }
 
+// The least zoom, in ten-thousandths rounded up and written as a decimal, that makes every visible
+// list row and option at least kFingerTarget CSS pixels high.
+constexpr int kFingerTarget = 24;
+std::string FingerZoom(const WindowLayout& layout) {
+    int smallest = kFingerTarget;
+    for (const ControlDescription& c : layout.controls) {
+        if (c.hidden) continue;
+        if (c.kind == ControlKind::ListBox && !c.rows.empty())
+            smallest = std::min(smallest, (LogicalPixels(c.bounds.height) - 2 * kListBorder) / static_cast<int>(c.rows.size()));
+        if (c.kind == ControlKind::OptionButton) smallest = std::min(smallest, LogicalPixels(c.bounds.height));
+    }
+    const int zoom = (kFingerTarget * 10000 + smallest - 1) / smallest;
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%04d", zoom / 10000, zoom % 10000);
+    return text;
+}
+
 // The form's own rule and each control's place, size and colour, by the control's id.
 void WriteStyle(const WindowLayout& layout) {
     const FormDescription& form = layout.form;
     const FontDescription& font = form.font;
     Write("<style>\n.form{");
     Pixels("--form-width", form.clientWidth);
+    Pixels("--form-height", form.clientHeight);
+    // The least zoom at which every list row and option is a target a finger can hit.
+    Write("--finger-zoom:");
+    Write(FingerZoom(layout));
+    Write(";");
     Pixels("width", form.clientWidth);
     Pixels("height", form.clientHeight);
     Write("background:");
@@ -101,9 +125,7 @@ void WriteStyle(const WindowLayout& layout) {
             const int row = (LogicalPixels(c.bounds.height) - 2 * kListBorder) / static_cast<int>(c.rows.size());
             Write("#");
             Write(web::ControlId(tab));
-            Write(" option{height:");
-            Write(row);
-            Write("px;line-height:");
+            Write(">[role=option]{height:");
             Write(row);
             Write("px}\n");
         }
@@ -178,20 +200,29 @@ void WriteControl(const WindowLayout& layout, std::size_t tab, std::size_t frame
             Escaped(c.text);
             Write("</label>\n");
             break;
-        case ControlKind::ListBox:
-            Open("select", tab, "", c);
-            Write(" size=\"");
-            Write(static_cast<int>(c.rows.size()));
-            Write("\"");
+        case ControlKind::ListBox: {
+            // A list the page draws itself, so that every engine shows its five rows (some draw a
+            // <select> as a one-line pop-up button): one tab stop, its rows options of a listbox,
+            // the row the keyboard is on its active descendant. web_page.js gives it the keyboard
+            // and the pointer.
+            Open("div", tab, "", c);
+            Write(" role=\"listbox\"");
+            if (!c.hidden) Write(" tabindex=\"0\"");
             WriteName(layout, tab);
             Write(">");
-            for (std::string_view row : c.rows) {
-                Write("<option>");
-                Escaped(row);
-                Write("</option>");
+            int row = 0;
+            for (std::string_view text : c.rows) {
+                Write("<div id=\"");
+                Write(web::ControlId(tab));
+                Write("-");
+                Write(row++);
+                Write("\" role=\"option\" aria-selected=\"false\">");
+                Escaped(text);
+                Write("</div>");
             }
-            Write("</select>\n");
+            Write("</div>\n");
             break;
+        }
     }
 }
 

@@ -7,7 +7,7 @@ mergeInto(LibraryManager.library, {
   $page: {
     controls: [],  // handle -> element
     announcer: null,  // the live region that announces a new hint
-    lists: [],     // the <select> elements, the radio inputs and the text areas, for commit/restore
+    lists: [],     // the lists, the radio inputs and the text areas, for commit/restore
     radios: [],
     texts: [],
     committed: null,  // what they held after the last completed event; null until the form takes Clicks
@@ -26,7 +26,7 @@ mergeInto(LibraryManager.library, {
       textArea.scrolled = false;
     },
     // The user chose in a control: its Click goes to C++, and what the controls then hold is kept.
-    // A list the user emptied (Ctrl+click) gets its row back and raises nothing. Whatever fails on
+    // A list left with no row (a list can be emptied only by code) gets its row back and raises nothing. Whatever fails on
     // the way (a run-time error, an abort, memory, this script) stops the page, every control put
     // back as it was before the choice.
     choose: function (kind, index, list) {
@@ -68,13 +68,115 @@ mergeInto(LibraryManager.library, {
         page.showStart(area);
       });
     },
-    // Hides the element from assistive technology until the page has drawn two frames, by when
-    // the change made meanwhile has reached it as the element's state, not as an event.
-    unseen: function (element) {
-      element.setAttribute('aria-hidden', 'true');
-      requestAnimationFrame(function () {
-        requestAnimationFrame(function () { element.removeAttribute('aria-hidden'); });
+    // A list the page draws (role=listbox, its rows role=option) made to answer as a list box does,
+    // and to read and set like a <select>: selectedIndex (-1 for none), options, and a bubbling
+    // 'change' when the user, not code, moves it to another row. The keyboard: Up, Down, Home, End,
+    // Page Up, Page Down and typing a row's first letters; in a list with no row yet, any of those
+    // keys takes the first row, as the Windows list box does. The pointer: a mouse chooses as its
+    // button goes down and as it is dragged over the rows; a finger or a pen as it lifts (a tap,
+    // which the browser then reports as the mouse's), so that a swipe across the list scrolls the
+    // page rather than choosing.
+    listbox: function (list) {
+      var rows = list.children, selected = -1, typed = '', typedAt = 0, mouse = true, dragging = false;
+      // The chosen row is told as selected, and as the row the keyboard is on, only while the list
+      // has the focus; elsewhere as the current one. A screen reader (Orca) takes any list's change
+      // of selection as the pupil moving there and reads that list: the lists the keyboard is not
+      // in change their current row, which it leaves alone.
+      var mark = function () {
+        if (selected < 0) return list.removeAttribute('aria-activedescendant');
+        var row = rows[selected];
+        if (document.activeElement === list) {
+          row.removeAttribute('aria-current');
+          row.setAttribute('aria-selected', 'true');
+          list.setAttribute('aria-activedescendant', row.id);
+        } else {
+          row.setAttribute('aria-selected', 'false');
+          row.setAttribute('aria-current', 'true');
+          list.removeAttribute('aria-activedescendant');
+        }
+      };
+      var select = function (row) {
+        if (row === selected) return;
+        if (selected >= 0) {
+          rows[selected].setAttribute('aria-selected', 'false');
+          rows[selected].removeAttribute('aria-current');
+        }
+        selected = row;
+        mark();
+      };
+      list.addEventListener('focus', mark);
+      list.addEventListener('blur', mark);
+      var choose = function (row) {
+        if (row < 0 || row === selected) return;
+        select(row);
+        list.dispatchEvent(new Event('change', { bubbles: true }));
+        // A row out of view (a wider text spacing, a taller font) is scrolled to, as a list box does;
+        // measured before the next frame, when the page is laid out anyway, not in the choice's.
+        requestAnimationFrame(function () {
+          var r = rows[selected];
+          if (!r) return;
+          if (r.offsetTop < list.scrollTop) list.scrollTop = r.offsetTop;
+          else if (r.offsetTop + r.offsetHeight > list.scrollTop + list.clientHeight) list.scrollTop = r.offsetTop + r.offsetHeight - list.clientHeight;
+        });
+      };
+      // The row under the pointer: where it went down, or where it is dragged to.
+      var rowAt = function (e) {
+        var row = e.target.parentNode === list ? e.target : document.elementFromPoint(e.clientX, e.clientY);
+        return row && row.parentNode === list ? [].indexOf.call(rows, row) : -1;
+      };
+      // The rows a page holds, and the first of them on view.
+      var onView = function () {
+        var height = rows[0].offsetHeight || 1;
+        return [Math.max(1, Math.floor(list.clientHeight / height)), Math.ceil(list.scrollTop / height)];
+      };
+      var keys = {
+        ArrowUp: function (at) { return Math.max(at - 1, 0); },
+        ArrowDown: function (at) { return at + 1; },
+        Home: function () { return 0; },
+        End: function () { return rows.length - 1; },
+        PageUp: function (at) { var p = onView(); return at > p[1] ? p[1] : at - p[0] + 1; },
+        PageDown: function (at) { var p = onView(); return at < p[1] + p[0] - 1 ? p[1] + p[0] - 1 : at + p[0] - 1; }
+      };
+      // The next row, from the chosen one on, that starts with what was typed within a second; a
+      // letter typed again and again goes from row to row of that letter.
+      var search = function (key) {
+        var now = Date.now();
+        typed = now - typedAt > 1000 ? key : typed + key;
+        typedAt = now;
+        var same = typed.split('').every(function (c) { return c === typed[0]; });
+        var wanted = (same ? typed[0] : typed).toLocaleLowerCase();
+        for (var i = 0; i < rows.length; ++i) {
+          var row = (Math.max(selected, 0) + i + (same && selected >= 0 ? 1 : 0)) % rows.length;
+          if (rows[row].textContent.toLocaleLowerCase().startsWith(wanted)) return row;
+        }
+        return -1;
+      };
+      list.addEventListener('keydown', function (e) {
+        if (e.ctrlKey || e.altKey || e.metaKey) return;
+        var move = keys[e.key];
+        if (move) choose(selected < 0 ? 0 : Math.min(Math.max(move(selected), 0), rows.length - 1));
+        else if (e.key.length === 1 && e.key !== ' ') choose(search(e.key));
+        else return;
+        e.preventDefault();
       });
+      // The list takes the focus before the choice, and the browser none after it: the choice may
+      // end in a message that must keep it.
+      list.addEventListener('pointerdown', function (e) {
+        mouse = e.pointerType === 'mouse';
+        if (mouse && e.button === 0) list.setPointerCapture(e.pointerId);
+      });
+      list.addEventListener('mousedown', function (e) {
+        if (e.button !== 0) return;
+        e.preventDefault();
+        list.focus({ preventScroll: true });
+        dragging = mouse;
+        choose(rowAt(e));
+      });
+      list.addEventListener('pointermove', function (e) { if (dragging) choose(rowAt(e)); });
+      list.addEventListener('pointerup', function () { dragging = false; });
+      list.addEventListener('pointercancel', function () { dragging = false; });
+      Object.defineProperty(list, 'selectedIndex', { get: function () { return selected; }, set: select });
+      Object.defineProperty(list, 'options', { get: function () { return rows; } });
     },
     announce: function (text) {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
@@ -105,22 +207,14 @@ mergeInto(LibraryManager.library, {
 
   // int quorbel_page_attach(const char* id, int idLength, int eventKind, int index)
   // Finds the control the page's markup holds under this id, listens to the user's choices in it
-  // (a <select>, or the radio input of an option's <label>) and returns its handle.
+  // (a list, or the radio input of an option's <label>) and returns its handle.
   quorbel_page_attach__deps: ['$page'],
   quorbel_page_attach: function (id, idLength, eventKind, index) {
     var c = document.getElementById(UTF8ToString(id, idLength));
     var early = c.closest('.form').early;
-    if (c.tagName === 'SELECT') {
+    if (c.getAttribute('role') === 'listbox') {
+      page.listbox(c);
       c.addEventListener('change', function () { page.choose(eventKind, index, c); });
-      // With nothing chosen, the arrows, Home and End choose the first row, as a list box does;
-      // browsers differ (End goes to the last row, an arrow may pass over the first).
-      c.addEventListener('keydown', function (e) {
-        if (c.selectedIndex >= 0 || e.altKey || e.ctrlKey || e.metaKey || e.shiftKey) return;
-        if (['ArrowUp', 'ArrowDown', 'Home', 'End'].indexOf(e.key) < 0) return;
-        e.preventDefault();
-        c.selectedIndex = 0;
-        page.choose(eventKind, index, c);
-      });
       if (c === early) page.early = function () { page.choose(eventKind, index, c); };
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
@@ -156,14 +250,11 @@ mergeInto(LibraryManager.library, {
   },
 
   // void quorbel_page_select_row(int list, int row)
-  // Selects the row (-1: none); the page raises no event for it. A list the keyboard is not in
-  // changes out of assistive technology's sight: a screen reader told that its selection changed
-  // (Orca, of every list box) reads it as if the pupil had moved there.
+  // Selects the row (-1: none); the page raises no event for it, and a list the keyboard is not in
+  // tells assistive technology of no change of selection (listbox in page.listbox).
   quorbel_page_select_row__deps: ['$page'],
   quorbel_page_select_row: function (list, row) {
-    var l = page.controls[list];
-    if (l !== document.activeElement) page.unseen(l);
-    l.selectedIndex = row;
+    page.controls[list].selectedIndex = row;
   },
 
   // int quorbel_page_row_text(int list, int row, char* out, int capacity)
