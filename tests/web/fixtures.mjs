@@ -158,7 +158,7 @@ export class Form {
       const until = Date.now() + 10000;
       const look = () => {
         if (performance.getEntriesByName('quorbel-ready').length) return resolve(true);
-        const message = document.querySelector('[role=alert], [role=alertdialog]');
+        const message = [...document.querySelectorAll('[role=alert], [role=alertdialog]')].find((m) => m.getClientRects().length);
         if (message || Date.now() > until) return resolve(message ? message.textContent : 'no start within ten seconds');
         return setTimeout(look, 10);
       };

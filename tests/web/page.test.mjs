@@ -91,7 +91,7 @@ function woff2Characters(font) {
 
 // The page as a site serves it, with the content security policy a school's server may send.
 test.describe('served under a site\'s policy', { tag: '@every-engine' }, () => {
-  const policy = "default-src 'none'; style-src 'unsafe-inline'; img-src data:; script-src ";
+  const policy = "default-src 'none'; style-src 'unsafe-inline'; img-src data:; font-src data:; script-src ";
   const site = (scripts) => serve({ '/': webBuild }, () => ({ 'content-security-policy': policy + scripts }));
 
   test.describe('without \'wasm-unsafe-eval\'', () => {

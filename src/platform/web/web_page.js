@@ -215,7 +215,7 @@ mergeInto(LibraryManager.library, {
     if (c.getAttribute('role') === 'listbox') {
       page.listbox(c);
       c.addEventListener('change', function () { page.choose(eventKind, index, c); });
-      if (c === early) page.early = function () { page.choose(eventKind, index, c); };
+      if (c === early) page.early = function () { c.selectedIndex = c.closest('.form').earlyRow; page.choose(eventKind, index, c); };
       page.lists.push(c);
     } else if (c.tagName === 'TEXTAREA') {
       c.addEventListener('scroll', function () { c.scrolled = c.scrollTop > 0; }, { passive: true });
@@ -237,6 +237,7 @@ mergeInto(LibraryManager.library, {
   quorbel_page_show__deps: ['$page'],
   quorbel_page_show: function () {
     page.commit(true);
+    document.querySelector('.form').attached = true;
     if (page.early) page.early();
     else page.commit();
     performance.mark('quorbel-ready');
