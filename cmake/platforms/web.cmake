@@ -53,7 +53,7 @@ function(quorbel_add_page target source output_name)
 endfunction()
 
 macro(quorbel_platform_targets)
-add_library(quorbel_web STATIC src/platform/web/web_form.cpp)
+add_library(quorbel_web STATIC src/platform/web/web_form.cpp src/window/failing_allocation.cpp)
 target_link_libraries(quorbel_web PUBLIC quorbel_core PRIVATE quorbel_warnings)
 target_link_options(quorbel_web INTERFACE "SHELL:--js-library ${QUORBEL_PAGE_LIBRARY}")
 

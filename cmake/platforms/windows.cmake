@@ -18,7 +18,7 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 macro(quorbel_platform_targets)
 add_library(quorbel_win32 STATIC src/platform/win32/win32_form.cpp src/platform/win32/win32_failure.cpp
-  src/platform/win32/win32_accessibility.cpp src/platform/win32/win32_contrast.cpp)
+  src/platform/win32/win32_accessibility.cpp src/platform/win32/win32_contrast.cpp src/window/failing_allocation.cpp)
 target_link_libraries(quorbel_win32 PUBLIC quorbel_core comctl32 PRIVATE quorbel_warnings)
 
 set(QUORBEL_ICON_XPM ${CMAKE_SOURCE_DIR}/src/app/icon/quorbel.xpm)

@@ -123,17 +123,6 @@ void EndWithFailure(std::string_view message) noexcept {
 
 }  // namespace quorbel
 
-// Memory that cannot be had is a failure like any other. Nothing returns null or throws.
-void* operator new(std::size_t size) {
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    quorbel::EndWithFailure(quorbel::kOutOfMemory);
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-
 // The page calls this when the user has chosen a row or an option.
 extern "C" EMSCRIPTEN_KEEPALIVE void quorbel_web_click(int kind, int index) {
     if (quorbel::web::pageForm)

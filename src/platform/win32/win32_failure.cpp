@@ -1,5 +1,5 @@
-// The Windows program's failure path and its allocation: nothing unwinds and nothing returns null;
-// a failure is shown where it happens and ends the program.
+// The Windows program's failure path: nothing unwinds; a failure is shown where it happens and
+// ends the program.
 #include "platform/win32/win32_failure.hpp"
 
 #include <array>
@@ -75,14 +75,3 @@ void EndWithFailure(std::string_view message) noexcept {
 
 }  // namespace quorbel
 
-// Memory that cannot be had is a failure like any other: shown, and the program ends. Nothing
-// returns null or throws.
-void* operator new(std::size_t size) {
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    quorbel::EndWithFailure(quorbel::kOutOfMemory);
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
