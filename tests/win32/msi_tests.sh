@@ -32,6 +32,14 @@ entries() {
         $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 } $1 == "Publisher" { publisher = $3 }
         END { if (name == "Quorbel") print name, version, publisher }'
 }
+# The entries are as expected, given up to ten seconds: Wine's registry can lag the msiexec that
+# wrote it by a moment (seen once, under load, right after an upgrade). Prints what they last were.
+entries_are() {
+    tries=20
+    while now=$(entries); [ "$now" != "$1" ] && [ $tries -gt 0 ]; do sleep 0.5; tries=$((tries - 1)); done
+    printf '%s' "$now"
+    [ "$now" = "$1" ]
+}
 drive=$WINEPREFIX/drive_c
 program="$drive/Program Files/Quorbel"
 # Wine puts a package's ProgramMenuFolder in the user's Start menu whatever ALLUSERS says (a FIXME
@@ -44,9 +52,9 @@ find "$drive" | sort > "$work/files-before.txt"
 
 echo "== silent install of $older, then of $version over it"
 run msiexec /i "$work/older.msi" /qn /norestart || fail "msiexec /i older.msi"
-[ "$(entries)" = "Quorbel $older $publisher" ] || fail "after installing $older: $(entries)"
+now=$(entries_are "Quorbel $older $publisher") || fail "after installing $older: $now"
 run msiexec /i "$work/quorbel.msi" /qn /norestart || fail "msiexec /i quorbel.msi"
-[ "$(entries)" = "Quorbel $version $publisher" ] || fail "after the upgrade, the entries: $(entries)"
+now=$(entries_are "Quorbel $version $publisher") || fail "after the upgrade, the entries: $now"
 cmp "$program/Quorbel.exe" "$build/Quorbel.exe" || fail "the installed Quorbel.exe is not the program built"
 [ "$(ls "$program")" = Quorbel.exe ] || fail "Program Files\\Quorbel holds: $(ls "$program")"
 link=$(shortcut)
@@ -63,7 +71,7 @@ echo "== the older version again: refused"
 run msiexec /i "$work/older.msi" /qn /norestart /l "$work/downgrade.log"
 [ $? -eq 67 ] || fail "msiexec /i older.msi did not end with 1603"
 grep -q '^Property(S): WIX_DOWNGRADE_DETECTED = {' "$work/downgrade.log" || fail "no newer version detected"
-[ "$(entries)" = "Quorbel $version $publisher" ] || fail "after the refused downgrade: $(entries)"
+now=$(entries_are "Quorbel $version $publisher") || fail "after the refused downgrade: $now"
 
 echo "== the program started from its shortcut"
 run start "$("$wine" winepath -w "$link" 2>> "$log" < /dev/null)"
@@ -76,7 +84,7 @@ fi
 
 echo "== silent uninstall"
 run msiexec /x "$work/quorbel.msi" /qn /norestart || fail "msiexec /x quorbel.msi"
-[ -z "$(entries)" ] || fail "left in the installed programs: $(entries)"
+now=$(entries_are "") || fail "left in the installed programs: $now"
 /usr/lib/wine/wineserver -w
 # The installer's own folder (C:\Windows\Installer) stays, as on every Windows.
 find "$drive" | grep -vx "$drive/windows/Installer" | sort > "$work/files-after.txt"
