@@ -198,24 +198,20 @@ SIZE Extent(HWND control, const std::wstring& text) {
 // A form (this process's or another's) as drawn, read from the screen where it stands.
 class Win32Drawn : public DrawnForm {
 public:
+    // Wine paints a window into a surface of its own process and copies that to the screen when
+    // the process next waits for a message (or, if it has not waited for 50 ms, at the end of a
+    // paint): another process's form can reach the screen some time after its WM_PAINT returned,
+    // later still on a busy machine. The picture is read again until two readings 60 ms apart agree.
     explicit Win32Drawn(HWND form) : form_(form) {
         RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         GetClientRect(form, &client_);
-        const POINT origin = OnScreen(form, 0, 0);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), client_.right, -client_.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP shot = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(copy, shot);
-        BitBlt(copy, 0, 0, client_.right, client_.bottom, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        const auto* first = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(first, first + client_.right * client_.bottom);
-        SelectObject(copy, old);
-        DeleteObject(shot);
-        DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
+        pixels_ = Read();
+        for (int tries = 0; tries < 30; ++tries) {
+            Sleep(60);
+            std::vector<std::uint32_t> again = Read();
+            if (again == pixels_) break;
+            pixels_ = std::move(again);
+        }
     }
     Box Client() const override { return {0, 0, client_.right, client_.bottom}; }
     Box Place(const ControlDescription& c) const override {
@@ -231,6 +227,25 @@ public:
     }
 
 private:
+    std::vector<std::uint32_t> Read() const {
+        const POINT origin = OnScreen(form_, 0, 0);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), client_.right, -client_.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP shot = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(copy, shot);
+        BitBlt(copy, 0, 0, client_.right, client_.bottom, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        std::vector<std::uint32_t> pixels(first, first + client_.right * client_.bottom);
+        SelectObject(copy, old);
+        DeleteObject(shot);
+        DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
     HWND form_;
     RECT client_{};
     std::vector<std::uint32_t> pixels_;
