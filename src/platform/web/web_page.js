@@ -13,6 +13,8 @@ mergeInto(LibraryManager.library, {
     committed: null,  // what they held after the last completed event; null until the form takes Clicks
     stopped: false,   // a failure ended the program
     early: null,      // the last choice the user made before the core attached, played once it has
+    encoder: null,    // UTF-8 for the core's text, to it and from it (made on first use)
+    decoder: null,
 
     add: function (element) {
       page.controls.push(element);
@@ -87,30 +89,31 @@ mergeInto(LibraryManager.library, {
       // has the focus; elsewhere as the current one. A screen reader (Orca) takes any list's change
       // of selection as the pupil moving there and reads that list: the lists the keyboard is not
       // in change their current row, which it leaves alone.
+      var marked = null, markedAs = null;
       var mark = function () {
-        if (selected < 0) return list.removeAttribute('aria-activedescendant');
-        var row = rows[selected];
-        if (document.activeElement === list) {
-          row.removeAttribute('aria-current');
-          row.setAttribute('aria-selected', 'true');
-          list.setAttribute('aria-activedescendant', row.id);
-        } else {
-          row.setAttribute('aria-selected', 'false');
-          row.setAttribute('aria-current', 'true');
-          list.removeAttribute('aria-activedescendant');
+        var row = selected < 0 ? null : rows[selected];
+        var as = document.activeElement === list ? 'aria-selected' : 'aria-current';
+        if (row === marked && as === markedAs) return;
+        if (marked) {
+          if (markedAs === 'aria-selected') marked.setAttribute('aria-selected', 'false');
+          else marked.removeAttribute('aria-current');
         }
+        marked = row;
+        markedAs = as;
+        if (row) row.setAttribute(as, 'true');
+        if (row && as === 'aria-selected') list.setAttribute('aria-activedescendant', row.id);
+        else list.removeAttribute('aria-activedescendant');
       };
       var select = function (row) {
         if (row === selected) return;
-        if (selected >= 0) {
-          rows[selected].setAttribute('aria-selected', 'false');
-          rows[selected].removeAttribute('aria-current');
-        }
         selected = row;
         mark();
       };
-      list.addEventListener('focus', mark);
-      list.addEventListener('blur', mark);
+      // On a move of the focus the marks follow once the event's work is done: a choice made with
+      // it (a click moves the focus, then chooses) has marked the rows already.
+      var markLater = function () { Promise.resolve().then(mark); };
+      list.addEventListener('focus', markLater);
+      list.addEventListener('blur', markLater);
       var choose = function (row) {
         if (row < 0 || row === selected) return;
         select(row);
@@ -187,15 +190,16 @@ mergeInto(LibraryManager.library, {
       page.announcer = page.announcer || document.querySelector('[aria-live]');
       page.announcer.textContent = text;
     },
-    // What the controls hold now, or (written) what the markup gave them.
+    // What the controls hold now, or (written) what the markup gave them; kept in the same arrays
+    // from choice to choice.
     commit: function (written) {
-      page.committed = {
-        rows: page.lists.map(function (l) {
-          return written ? [].findIndex.call(l.options, function (o) { return o.defaultSelected; }) : l.selectedIndex;
-        }),
-        checked: page.radios.map(function (r) { return written ? r.defaultChecked : r.checked; }),
-        texts: page.texts.map(function (t) { return written ? t.defaultValue : t.value; })
-      };
+      var c = page.committed || { rows: [], checked: [], texts: [] }, i;
+      for (i = 0; i < page.lists.length; ++i) {
+        c.rows[i] = written ? [].findIndex.call(page.lists[i].options, function (o) { return o.defaultSelected; }) : page.lists[i].selectedIndex;
+      }
+      for (i = 0; i < page.radios.length; ++i) c.checked[i] = written ? page.radios[i].defaultChecked : page.radios[i].checked;
+      for (i = 0; i < page.texts.length; ++i) c.texts[i] = written ? page.texts[i].defaultValue : page.texts[i].value;
+      page.committed = c;
     },
     restore: function () {
       var c = page.committed;
@@ -268,9 +272,21 @@ mergeInto(LibraryManager.library, {
   // returns its length in bytes without the NUL (capacity 0 writes nothing: the length alone).
   quorbel_page_row_text__deps: ['$page'],
   quorbel_page_row_text: function (list, row, out, capacity) {
-    var text = page.controls[list].options[row].textContent;
-    if (capacity > 0) stringToUTF8(text, out, capacity);
-    return lengthBytesUTF8(text);
+    var option = page.controls[list].options[row], text = option.textContent;
+    // The core asks for the length, then for the text: a row's bytes are kept with it while its
+    // text stays the same.
+    if (option.utf8Of !== text) {
+      option.utf8 = (page.encoder = page.encoder || new TextEncoder()).encode(text);
+      option.utf8Of = text;
+    }
+    var bytes = option.utf8;
+    if (capacity > bytes.length) {
+      HEAPU8.set(bytes, out);
+      HEAPU8[out + bytes.length] = 0;
+    } else if (capacity > 0) {
+      stringToUTF8(text, out, capacity);  // cut short on a whole character
+    }
+    return bytes.length;
   },
 
   // int quorbel_page_checked(int option)
@@ -292,7 +308,7 @@ mergeInto(LibraryManager.library, {
   quorbel_page_set_text__deps: ['$page'],
   quorbel_page_set_text: function (textBox, text, length) {
     var area = page.controls[textBox];
-    area.value = area.kept = UTF8ToString(text, length);
+    area.value = area.kept = (page.decoder = page.decoder || new TextDecoder()).decode(HEAPU8.subarray(text, text + length));
     page.showStart(area);
     if (!area.hidden) page.announce(area.value);
   },
