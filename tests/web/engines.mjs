@@ -64,17 +64,31 @@ export async function launchFirefox() {
 }
 
 // WebKitGTK: WebKitWebDriver starts the MiniBrowser in automation mode, one session for a worker;
-// each test navigates it afresh. The MiniBrowser needs an X display (the tests run under Xvfb).
+// each test navigates it afresh. Each worker's MiniBrowser has an X server of its own: with no
+// window manager, a window shown takes the keyboard from one shown before, and the window that has
+// lost it draws no focus and takes no Tab.
 const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const webDriverKeys = { Tab: '\uE004', Backspace: '\uE003', Enter: '\uE007', Delete: '\uE017', Control: '\uE009',
   Shift: '\uE008', ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015',
   PageUp: '\uE00E', PageDown: '\uE00F', End: '\uE010', Home: '\uE011' };
 
+async function ownDisplay() {
+  const server = spawn('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0', '1024x768x24', '-dpi', '96'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const display = await new Promise((resolve, reject) => {
+    let text = '';
+    server.stdio[3].on('data', (chunk) => { text += chunk; if (text.includes('\n')) resolve(`:${text.trim()}`); });
+    server.on('exit', (code) => reject(new Error(`Xvfb ended (${code}) before it took a display`)));
+  });
+  return { display, close: () => server.kill() };
+}
+
 export async function launchWebKit() {
+  const x = await ownDisplay();
   const port = await new Promise((resolve) => {
     const probe = net.createServer().listen(0, '127.0.0.1', () => { const { port: p } = probe.address(); probe.close(() => resolve(p)); });
   });
-  const server = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+  const server = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY: x.display } });
   const base = `http://127.0.0.1:${port}`;
   const call = async (method, path, body) => {
     for (let attempt = 0; ; ++attempt) {
@@ -98,6 +112,12 @@ export async function launchWebKit() {
   await call('POST', session('/window/rect'), { width: viewport.width, height: viewport.height });
   const inner = await call('POST', session('/execute/sync'), { script: 'return [innerWidth, innerHeight]', args: [] });
   await call('POST', session('/window/rect'), { width: 2 * viewport.width - inner[0], height: 2 * viewport.height - inner[1] });
+  // The first page is opened once the window says it has the focus: opened at once, a worker's
+  // first page sometimes started with none, its autofocus undone (two runs of five).
+  for (let wait = 0; wait < 100; ++wait) {
+    if (await call('POST', session('/execute/sync'), { script: 'return document.hasFocus()', args: [] })) break;
+    await new Promise((r) => setTimeout(r, 50));
+  }
   const keys = (sequence) => sequence.flatMap((k) => [{ type: 'keyDown', value: webDriverKeys[k] ?? k }])
     .concat([...sequence].reverse().map((k) => ({ type: 'keyUp', value: webDriverKeys[k] ?? k })));
   const act = (actions) => call('POST', session('/actions'), { actions });
@@ -124,6 +144,7 @@ export async function launchWebKit() {
     async close() {
       await call('DELETE', session('')).catch(() => {});
       server.kill();
+      x.close();
     },
   };
 }
